@@ -1,0 +1,130 @@
+#include "tdictn.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+
+namespace {
+
+constexpr auto ListFileName = "English";
+constexpr qint64 ChunkSize = 64 * 1024;
+
+// Reads the next piece of the built-in list into buffer (ChunkSize bytes).
+// The list ends at the first NUL byte or at the end of the source; finished
+// is set once that end is reached. Returns the length read, -1 on an error.
+qint64 readListChunk(QIODevice &source, char *buffer, bool &finished)
+{
+    const qint64 length = source.read(buffer, ChunkSize);
+    if (length <= 0) {
+        finished = true;
+        return length;
+    }
+    if (const void *nul = std::memchr(buffer, '\0', size_t(length))) {
+        finished = true;
+        return static_cast<const char *>(nul) - buffer;
+    }
+    return length;
+}
+
+} // namespace
+
+TDictn::TDictn(const QString &folder, const QString &resourcePath)
+    : m_fileName(QDir(folder).absoluteFilePath(QLatin1String(ListFileName)))
+    , m_resourcePath(resourcePath)
+{
+    // An existing file is used unchanged, whatever it holds.
+    if (!QFileInfo::exists(m_fileName))
+        writeList();
+
+    m_file.setFileName(m_fileName);
+    m_opened = m_file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered);
+    if (m_opened)
+        m_records.emplace(&m_file);
+}
+
+TDictn::~TDictn()
+{
+    m_records.reset();
+    m_file.close();
+    // Errors are ignored: the program is ending.
+    if (holdsBuiltInList())
+        QFile::remove(m_fileName);
+}
+
+QString TDictn::notFoundMessage()
+{
+    return QCoreApplication::translate("TDictn", "English.dic dictionary not found!");
+}
+
+qint32 TDictn::findword(const QString &key)
+{
+    if (!m_opened)
+        return -1;
+    return m_records->findword(key);
+}
+
+bool TDictn::checkword(const QString &word)
+{
+    return findword(word) != -1;
+}
+
+// Written under a temporary name in the same folder and renamed when complete,
+// so an interrupted start never leaves a truncated list called English.
+void TDictn::writeList()
+{
+    QFile source(m_resourcePath);
+    if (!source.open(QIODevice::ReadOnly))
+        return; // No built-in list: nothing is written, and the opening that follows fails.
+
+    QSaveFile target(m_fileName);
+    if (!target.open(QIODevice::WriteOnly)) {
+        m_writeError = QCoreApplication::translate("TDictn", "Unable to write the word list file %1: %2")
+                           .arg(QDir::toNativeSeparators(m_fileName), target.errorString());
+        return;
+    }
+
+    QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    for (bool finished = false; !finished;) {
+        const qint64 length = readListChunk(source, buffer.data(), finished);
+        if (length < 0) {
+            // An unreadable built-in list is treated as a missing one.
+            target.cancelWriting();
+            return;
+        }
+        // QSaveFile remembers a failed write and refuses the commit below.
+        if (target.write(buffer.constData(), length) != length)
+            break;
+    }
+    if (!target.commit()) {
+        m_writeError = QCoreApplication::translate("TDictn", "Unable to write the word list file %1: %2")
+                           .arg(QDir::toNativeSeparators(m_fileName), target.errorString());
+    }
+}
+
+// True when the file English holds exactly the built-in list: the bytes of the
+// resource up to its first NUL, no more and no less.
+bool TDictn::holdsBuiltInList() const
+{
+    QFile source(m_resourcePath);
+    QFile file(m_fileName);
+    if (!source.open(QIODevice::ReadOnly) || !file.open(QIODevice::ReadOnly))
+        return false;
+    if (file.size() > source.size())
+        return false;
+
+    QByteArray expected(ChunkSize, Qt::Uninitialized);
+    QByteArray actual(ChunkSize, Qt::Uninitialized);
+    for (bool finished = false; !finished;) {
+        const qint64 length = readListChunk(source, expected.data(), finished);
+        if (length < 0)
+            return false;
+        if (file.read(actual.data(), length) != length
+            || std::memcmp(expected.constData(), actual.constData(), size_t(length)) != 0)
+            return false;
+    }
+    char extra = 0;
+    return file.read(&extra, 1) == 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "wordchecker.h"
+#include "wordrecords.h"
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+// The game's word list (`spell`). At creation it writes the built-in list to
+// the file `English` in `folder` if no such file exists, then keeps that file
+// open for reading and writing until destruction, answering look-ups by a
+// binary search on it. At destruction it closes the file and deletes it, but
+// only when it still holds exactly the built-in list: a player's own file of
+// that name is never deleted.
+//
+// Failures never throw here: a list that cannot be written leaves writeError()
+// set, one that cannot be opened leaves opened() false, and every look-up then
+// answers no. Only a seek or read error during a look-up throws DictionaryError.
+class TDictn : public WordChecker
+{
+public:
+    explicit TDictn(const QString &folder = QDir::currentPath(),
+                    const QString &resourcePath = QStringLiteral(":/TEXT_DEMO"));
+    ~TDictn() override;
+
+    // The message the window shows when opened() is false.
+    static QString notFoundMessage();
+
+    bool opened() const { return m_opened; }
+    QString fileName() const { return m_fileName; }
+    // Empty unless writing the list at creation failed.
+    QString writeError() const { return m_writeError; }
+
+    qint32 findword(const QString &key);
+    bool checkword(const QString &word) override;
+
+private:
+    Q_DISABLE_COPY_MOVE(TDictn)
+
+    void writeList();
+    bool holdsBuiltInList() const;
+
+    QString m_fileName;
+    QString m_resourcePath;
+    QString m_writeError;
+    QFile m_file;
+    bool m_opened = false;
+    std::optional<WordRecords> m_records;
+};

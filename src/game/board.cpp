@@ -1,0 +1,120 @@
+#include "board.h"
+
+#include "tile.h"
+
+Board::Board() = default;
+
+int Board::slotTile(int slot) const
+{
+    if (slot > m_wordlength)
+        return Tile::EmptySlot;
+    const Cell cell = wordslot(slot);
+    return boardletters(cell.column, cell.row);
+}
+
+QString Board::word() const
+{
+    QString text;
+    for (int slot = 1; slot <= m_wordlength; ++slot) {
+        const Cell cell = wordslot(slot);
+        text += Tile::letterOf(boardletters(cell.column, cell.row));
+    }
+    return text;
+}
+
+void Board::createboard(const std::function<int()> &drawChance)
+{
+    m_rotation = 0;
+    for (int column = 0; column < Size; ++column) {
+        for (int row = 0; row < Size; ++row) {
+            const int code = Tile::letterForChance(drawChance());
+            m_base[index(column, row)] = code;
+            m_letters[index(column, row)] = code;
+            m_marks[index(column, row)] = Tile::NoMark;
+            notifyCell(column, row);
+        }
+    }
+}
+
+void Board::clearall()
+{
+    m_wordlength = 0;
+    m_lastcolumn = NoCell;
+    m_lastrow = NoCell;
+    for (int column = 0; column < Size; ++column) {
+        for (int row = 0; row < Size; ++row) {
+            m_letters[index(column, row)] = Tile::EmptyCell;
+            m_marks[index(column, row)] = Tile::NoMark;
+            notifyCell(column, row);
+        }
+    }
+    for (int slot = 1; slot <= MaxWord; ++slot)
+        setSlot(slot, Cell{});
+}
+
+void Board::clearword()
+{
+    m_wordlength = 0;
+    m_lastcolumn = NoCell;
+    m_lastrow = NoCell;
+    for (int column = 0; column < Size; ++column) {
+        for (int row = 0; row < Size; ++row) {
+            if (boardmarks(column, row) != Tile::NoMark)
+                setMark(column, row, Tile::NoMark);
+        }
+    }
+    for (int slot = 1; slot <= MaxWord; ++slot)
+        setSlot(slot, Cell{});
+}
+
+void Board::deleteoneletter()
+{
+    const Cell newest = wordslot(m_wordlength);
+    setMark(newest.column, newest.row, Tile::NoMark);
+    const int slot = m_wordlength;
+    --m_wordlength;
+    setSlot(slot, Cell{});
+    if (m_wordlength > 0) {
+        const Cell cell = wordslot(m_wordlength);
+        m_lastcolumn = cell.column;
+        m_lastrow = cell.row;
+    } else {
+        m_lastcolumn = NoCell;
+        m_lastrow = NoCell;
+    }
+}
+
+void Board::appendcell(int column, int row)
+{
+    if (m_lastcolumn != NoCell && m_lastrow != NoCell)
+        setMark(m_lastcolumn, m_lastrow, Tile::EarlierFrame);
+    setMark(column, row, Tile::NewestFrame);
+    ++m_wordlength;
+    setSlot(m_wordlength, Cell{column, row});
+    m_lastcolumn = column;
+    m_lastrow = row;
+}
+
+void Board::setSlot(int slot, Cell cell)
+{
+    m_slots[slot - 1] = cell;
+    notifySlot(slot);
+}
+
+void Board::setMark(int column, int row, int mark)
+{
+    m_marks[index(column, row)] = mark;
+    notifyCell(column, row);
+}
+
+void Board::notifyCell(int column, int row)
+{
+    if (m_observer)
+        m_observer->cellDrawn(column, row);
+}
+
+void Board::notifySlot(int slot)
+{
+    if (m_observer)
+        m_observer->slotDrawn(slot);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+// A board cell, or a word slot's reference to one; (30, 30) marks an empty slot.
+struct Cell {
+    int column = 30;
+    int row = 30;
+    friend bool operator==(const Cell &, const Cell &) = default;
+};
+
+// Told about every tile and slot an operation changes, so a view can
+// repaint just those.
+class BoardObserver
+{
+public:
+    virtual ~BoardObserver() = default;
+    virtual void cellDrawn(int column, int row) = 0;
+    virtual void slotDrawn(int slot) = 0;
+};
+
+// The 8×8 board and the current word. Three layers addressed [column][row]:
+// the letters as dealt, the tiles as shown and the frames over them; plus
+// twelve word slots naming board cells. Holds no game rules beyond the word's
+// own bookkeeping; the game decides when each operation may run.
+class Board
+{
+public:
+    static constexpr int Size = 8;
+    static constexpr int MaxWord = 12;
+    static constexpr int MinWord = 3;
+    static constexpr int NoCell = -1;      // lastcolumn/lastrow of an empty word
+    static constexpr int SlotEmpty = 30;   // column and row of an unused slot
+
+    Board();
+
+    void setObserver(BoardObserver *observer) { m_observer = observer; }
+
+    int baseletters(int column, int row) const { return m_base[index(column, row)]; }
+    int boardletters(int column, int row) const { return m_letters[index(column, row)]; }
+    int boardmarks(int column, int row) const { return m_marks[index(column, row)]; }
+
+    // Slots are numbered 1..12.
+    Cell wordslot(int slot) const { return m_slots[slot - 1]; }
+    // The tile a slot of the word display shows.
+    int slotTile(int slot) const;
+    int wordlength() const { return m_wordlength; }
+    int lastcolumn() const { return m_lastcolumn; }
+    int lastrow() const { return m_lastrow; }
+    int rotation() const { return m_rotation; }
+    bool minLettersShown() const { return m_wordlength < MinWord; }
+    // The word in lower case, built from the shown letters of its cells.
+    QString word() const;
+
+    static bool onBoard(int column, int row)
+    {
+        return column >= 0 && column < Size && row >= 0 && row < Size;
+    }
+
+    // Deals a new board; drawChance yields a number 1..98 per cell.
+    void createboard(const std::function<int()> &drawChance);
+    // Empties board and word; the dealt letters stay.
+    void clearall();
+    // Empties the word and removes every frame; the letters stay.
+    void clearword();
+    // Removes the newest letter; the caller makes sure the word is not empty.
+    void deleteoneletter();
+    // Adds a cell as the newest letter of the word. The caller has checked
+    // that the cell may be added.
+    void appendcell(int column, int row);
+
+private:
+    static int index(int column, int row) { return column * Size + row; }
+    void setSlot(int slot, Cell cell);
+    void setMark(int column, int row, int mark);
+    void notifyCell(int column, int row);
+    void notifySlot(int slot);
+
+    std::array<int, Size * Size> m_base{};
+    std::array<int, Size * Size> m_letters{};
+    std::array<int, Size * Size> m_marks{};
+    std::array<Cell, MaxWord> m_slots{};
+    int m_wordlength = 0;
+    int m_lastcolumn = NoCell;
+    int m_lastrow = NoCell;
+    int m_rotation = 0;
+    BoardObserver *m_observer = nullptr;
+};

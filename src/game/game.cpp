@@ -1,0 +1,279 @@
+#include "game.h"
+
+#include "cueplayer.h"
+#include "tallybook.h"
+#include "tile.h"
+#include "wordchecker.h"
+
+#include <QDateTime>
+
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+constexpr int TotalGamesCounter = 1;
+constexpr int WordsFoundCounter = 2;
+constexpr int RunningTotalCounter = 3;
+
+// Points by word length, 3..12 letters.
+constexpr std::array<int, 10> pointsTable{1, 3, 6, 9, 11, 13, 16, 19, 22, 30};
+
+} // namespace
+
+Game::Game(Services services, QObject *parent)
+    : QObject(parent)
+    , m_services(services)
+{
+    m_board.setObserver(this);
+    m_turntime.setInterval(1000);
+    connect(&m_turntime, &QTimer::timeout, this, &Game::tick);
+}
+
+Game::~Game() = default;
+
+bool Game::panelShown(Panel panel) const
+{
+    return m_panels[static_cast<int>(panel)];
+}
+
+void Game::setPlayerName(const QString &name)
+{
+    m_playerName = name;
+}
+
+void Game::seedFromClock()
+{
+    m_random.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
+}
+
+void Game::enter()
+{
+    m_playing = false;
+    playsounds(QStringLiteral("entered"));
+    showPanel(Panel::Name);
+    clearall();
+}
+
+void Game::startGame()
+{
+    m_mouseheld = false;
+    hidePanel(Panel::Wait);
+    hidePanel(Panel::Name);
+    hidePanel(Panel::Cleared);
+    if (m_services.tally)
+        m_services.tally->addtomineincrease(TotalGamesCounter);
+    m_playing = true;
+    playsounds(QStringLiteral("turnnew"));
+    clearall();
+    // Every game is scored on its own: no score or word carries over.
+    setScore(0);
+    setFoundcount(0);
+    m_triedWords.clear();
+    if (!m_foundLines.isEmpty()) {
+        m_foundLines.clear();
+        emit foundLinesCleared();
+    }
+    m_greeting = QStringLiteral("Good Luck ") + m_playerName;
+    emit greetingChanged(m_greeting);
+    setStatus(QStringLiteral("Click or Type a Word"));
+    if (m_draw)
+        m_board.createboard(m_draw);
+    else
+        m_board.createboard([this] { return static_cast<int>(m_random.bounded(1, 99)); });
+    m_playing = true;
+    m_secondsleft = GameSeconds;
+    setBarWidth(FullBarWidth);
+    m_barshift = FirstBarShift;
+    // A restart keeps the running clock's rhythm.
+    if (!m_turntime.isActive())
+        m_turntime.start();
+    setWordButtonsShown(true);
+}
+
+void Game::tick()
+{
+    --m_secondsleft;
+    if (m_secondsleft < 1) {
+        endGame();
+        return;
+    }
+    if (m_secondsleft % 15 != 0)
+        setBarWidth(m_secondsleft - m_barshift);
+    else
+        --m_barshift;
+
+    const unsigned color = m_secondsleft >= 20 ? TimerColorCalm : TimerColorHurry;
+    if (m_secondsleft == 20 || m_secondsleft == 15 || m_secondsleft <= 10)
+        playsounds(QStringLiteral("tick"));
+    setTimer(clockText(m_secondsleft), color);
+}
+
+void Game::endGame()
+{
+    m_turntime.stop();
+    m_playing = false;
+    m_secondsleft = 0;
+    setTimer(QStringLiteral("Time: 0:00"), m_timerColor);
+    setBarWidth(0);
+    setWordButtonsShown(false);
+    m_finalScoreText = QStringLiteral("Your ") + m_scoreText;
+    emit finalScoreChanged(m_finalScoreText);
+    if (m_services.tally) {
+        m_services.tally->checkscore(m_score, m_playerName);
+        m_services.tally->addtoit(RunningTotalCounter, m_score);
+    }
+    showPanel(Panel::Cleared);
+    playsounds(QStringLiteral("gameover"));
+}
+
+void Game::pressdone()
+{
+    if (!m_playing || m_board.wordlength() == 0)
+        return;
+
+    const QString word = m_board.word();
+    if (m_board.wordlength() < Board::MinWord) {
+        setStatus(QStringLiteral("Not enough letters."));
+        playsounds(QStringLiteral("invalid"));
+    } else if (m_triedWords.contains(word)) {
+        setStatus(QStringLiteral("You have already found that word."));
+        playsounds(QStringLiteral("invalid"));
+    } else if (!m_services.words || !m_services.words->checkword(word)) {
+        // A look-up that fails with an error leaves here: the word is then
+        // neither recorded nor cleared.
+        setStatus(QStringLiteral("Invalid Word."));
+        playsounds(QStringLiteral("invalid"));
+    } else {
+        const int points = pointsFor(m_board.wordlength());
+        setScore(m_score + points);
+        const QString line = word.toUpper() + QStringLiteral(" : ") + QString::number(points);
+        m_foundLines.append(line);
+        emit wordAccepted(line, FoundWordColor);
+        if (m_services.tally)
+            m_services.tally->addtomineincrease(WordsFoundCounter);
+        setFoundcount(m_foundcount + 1);
+        playsounds(QStringLiteral("goodword"));
+    }
+    m_triedWords.append(word);
+    pressclear();
+}
+
+void Game::pressclear()
+{
+    if (!m_playing)
+        return;
+    m_board.clearword();
+}
+
+void Game::deleteoneletter()
+{
+    if (m_board.wordlength() > 0)
+        m_board.deleteoneletter();
+}
+
+bool Game::pickable(int column, int row) const
+{
+    if (!Board::onBoard(column, row))
+        return false;
+    const int lastcolumn = m_board.lastcolumn();
+    const int lastrow = m_board.lastrow();
+    if (lastcolumn != Board::NoCell || lastrow != Board::NoCell) {
+        const bool touches = std::abs(column - lastcolumn) <= 1 && std::abs(row - lastrow) <= 1;
+        const bool same = column == lastcolumn && row == lastrow;
+        if (!touches || same)
+            return false;
+    }
+    const int mark = m_board.boardmarks(column, row);
+    if (mark == Tile::NewestFrame || mark == Tile::EarlierFrame)
+        return false;
+    if (!Tile::isLetter(m_board.boardletters(column, row)))
+        return false;
+    return m_board.wordlength() + 1 <= Board::MaxWord;
+}
+
+void Game::addPickedCell(int column, int row)
+{
+    m_board.appendcell(column, row);
+    playsounds(QStringLiteral("click"));
+}
+
+void Game::showPanel(Panel panel)
+{
+    m_panels[static_cast<int>(panel)] = true;
+    // Emitted also when already shown: showing brings a panel to the front.
+    emit panelShownChanged(panel, true);
+}
+
+void Game::hidePanel(Panel panel)
+{
+    if (!panelShown(panel))
+        return;
+    m_panels[static_cast<int>(panel)] = false;
+    emit panelShownChanged(panel, false);
+}
+
+int Game::pointsFor(int letters)
+{
+    if (letters < Board::MinWord || letters > Board::MaxWord)
+        return 0;
+    return pointsTable[letters - Board::MinWord];
+}
+
+QString Game::clockText(int seconds)
+{
+    const int rest = seconds % 60;
+    return QStringLiteral("Time: ") + QString::number(seconds / 60)
+        + (rest < 10 ? QStringLiteral(":0") : QStringLiteral(":")) + QString::number(rest);
+}
+
+void Game::playsounds(const QString &name)
+{
+    if (m_services.cues)
+        m_services.cues->playsounds(name);
+}
+
+void Game::clearall()
+{
+    m_board.clearall();
+    m_foundcount = 0;
+}
+
+void Game::setStatus(const QString &text)
+{
+    m_status = text;
+    emit statusChanged(text);
+}
+
+void Game::setScore(int score)
+{
+    m_score = score;
+    m_scoreText = QStringLiteral("Score: ") + QString::number(score);
+    emit scoreChanged(m_scoreText);
+}
+
+void Game::setFoundcount(int count)
+{
+    m_foundcount = count;
+    m_foundText = QStringLiteral("Count: ") + QString::number(count);
+    emit foundChanged(m_foundText);
+}
+
+void Game::setTimer(const QString &text, unsigned color)
+{
+    m_timerText = text;
+    m_timerColor = color;
+    emit timerChanged(text, color);
+}
+
+void Game::setBarWidth(int width)
+{
+    m_barWidth = width;
+    emit barWidthChanged(width);
+}
+
+void Game::setWordButtonsShown(bool shown)
+{
+    m_wordButtonsShown = shown;
+    emit wordButtonsShownChanged(shown);
+}

@@ -1,0 +1,38 @@
+#include "boardview.h"
+
+#include "artwork.h"
+#include "board.h"
+#include "tile.h"
+#include "uistyle.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+
+BoardView::BoardView(const Board &board, QWidget *parent)
+    : QWidget(parent)
+    , m_board(board)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BoardView::updateCell(int column, int row)
+{
+    update(column * Artwork::TileSize, row * Artwork::TileSize, Artwork::TileSize, Artwork::TileSize);
+}
+
+void BoardView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), UiStyle::Green);
+    for (int column = 0; column < Board::Size; ++column) {
+        for (int row = 0; row < Board::Size; ++row) {
+            const QPoint at(column * Artwork::TileSize, row * Artwork::TileSize);
+            if (!event->rect().intersects(QRect(at, QSize(Artwork::TileSize, Artwork::TileSize))))
+                continue;
+            painter.drawPixmap(at, Artwork::tile(m_board.boardletters(column, row)));
+            const int mark = m_board.boardmarks(column, row);
+            if (mark != Tile::NoMark)
+                painter.drawPixmap(at, Artwork::tile(mark));
+        }
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class Board;
+
+// The board's drawing surface: 8×8 tiles of 42 pixels with the frames of the
+// current word over them, always drawn from the board's layers.
+class BoardView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int SurfaceWidth = 336;
+    static constexpr int SurfaceHeight = 339; // three pixels taller than the eight rows
+
+    explicit BoardView(const Board &board, QWidget *parent = nullptr);
+
+    // Repaints one cell after the board changed it.
+    void updateCell(int column, int row);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const Board &m_board;
+};

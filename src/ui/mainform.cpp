@@ -1,0 +1,459 @@
+#include "mainform.h"
+
+#include "artwork.h"
+#include "boardview.h"
+#include "cueplayer.h"
+#include "errorbox.h"
+#include "flatbutton.h"
+#include "flatpanel.h"
+#include "slotview.h"
+#include "tdictn.h"
+#include "tiledbackground.h"
+#include "uistyle.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace {
+
+// The board group and the smallest client area that holds it.
+constexpr QSize BoardGroupSize{556, 530};
+constexpr QSize MinimumClientSize{561, 535};
+// Where the board group's centre sits in the client area, as a fraction of it.
+constexpr double BoardCentreX = 280.0 / 561.0;
+constexpr double BoardCentreY = 266.0 / 535.0;
+
+constexpr int NameLength = 10;
+
+QString lockPath()
+{
+    return QDir::temp().filePath(QStringLiteral("tarvlesolo.lock"));
+}
+
+} // namespace
+
+Tmain::Tmain(const Folders &folders, CuePlayer *cues, QWidget *parent)
+    : QMainWindow(parent)
+    , m_folders(folders)
+    , m_settingsFile(QDir(folders.program).filePath(QString::fromLatin1(filestem) + QStringLiteral(".ini")))
+    , m_mutex(lockPath())
+{
+    setObjectName(QStringLiteral("Tmain"));
+    setWindowTitle(QStringLiteral("Tarvle Solo - Brenik Software"));
+    setFont(UiStyle::sans(11));
+
+    openWordList();
+    m_game = std::make_unique<Game>(Game::Services{cues, nullptr, m_spell.get()});
+
+    buildLayout();
+    buildMenu();
+    connectGame();
+    FormCreate();
+}
+
+Tmain::~Tmain() = default;
+
+QPixmap Tmain::backgroundPicture() const
+{
+    return m_background->picture();
+}
+
+void Tmain::openWordList()
+{
+    m_spell = std::make_unique<TDictn>(m_folders.working);
+    if (!m_spell->writeError().isEmpty())
+        ErrorBox::show(this, m_spell->writeError());
+    if (!m_spell->opened())
+        ErrorBox::inform(this, TDictn::notFoundMessage());
+}
+
+void Tmain::FormCreate()
+{
+    // The lock stands for the program's named mutex: held, never tested.
+    (void)m_mutex.tryLock(0);
+    m_game->seedFromClock();
+    m_settings = m_settingsFile.loadinifile();
+    applySettings(m_settings);
+    m_game->enter();
+}
+
+void Tmain::applySettings(const MainSettings &settings)
+{
+    move(settings.left, settings.top);
+    resize(settings.width, settings.height);
+    m_game->setPlayerName(settings.name);
+    edit_name->setText(settings.name);
+    edit_aname->setText(edit_name->text());
+}
+
+MainSettings Tmain::currentSettings() const
+{
+    MainSettings settings = m_settings;
+    const QRect frame = frameGeometry();
+    settings.left = frame.left();
+    settings.top = frame.top();
+    settings.width = frame.width();
+    settings.height = frame.height();
+    settings.name = m_game->playerName();
+    return settings;
+}
+
+void Tmain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    if (m_settings.update)
+        emit updateCheckRequested();
+}
+
+void Tmain::closeEvent(QCloseEvent *event)
+{
+    try {
+        m_settingsFile.saveinifile(currentSettings());
+    } catch (const std::exception &e) {
+        // The program ends all the same; the player is told what was not saved.
+        ErrorBox::show(this, QString::fromUtf8(e.what()));
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Tmain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    placeBoardGroup();
+}
+
+void Tmain::placeBoardGroup()
+{
+    if (!panel_board)
+        return;
+    const QSize client = m_background->size();
+    const int left = qRound(client.width() * BoardCentreX - BoardGroupSize.width() / 2.0);
+    const int top = qRound(client.height() * BoardCentreY - BoardGroupSize.height() / 2.0);
+    panel_board->move(qMax(0, left), qMax(0, top));
+}
+
+FlatButton *Tmain::makeButton(QWidget *parent, const QString &name, const QString &caption,
+                              const QRect &geometry, int captionSize)
+{
+    auto *button = new FlatButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setCaptionPixelSize(captionSize);
+    return button;
+}
+
+void Tmain::buildLayout()
+{
+    using UiStyle::makeLabel;
+
+    m_background = new TiledBackground(this);
+    m_background->setObjectName(QStringLiteral("LbBackground1"));
+    m_background->setPicture(Artwork::background());
+    m_background->setMinimumSize(MinimumClientSize);
+    setCentralWidget(m_background);
+
+    panel_board = new FlatPanel(m_background);
+    panel_board->setObjectName(QStringLiteral("panel_board"));
+    panel_board->setGeometry(QRect(QPoint(2, 1), BoardGroupSize));
+    panel_board->setTransparent(true);
+    panel_board->setFrameColor(UiStyle::Green);
+
+    label_name = makeLabel(panel_board, QStringLiteral("label_name"), QStringLiteral("Welcome to Tarvle Solo!"),
+                           UiStyle::sans(13), QRect(11, 5, 300, 16));
+
+    panel_board1 = new FlatPanel(panel_board);
+    panel_board1->setObjectName(QStringLiteral("panel_board1"));
+    panel_board1->setGeometry(8, 22, 540, 499);
+    panel_board1->setTransparent(true);
+
+    auto *Image8 = new QLabel(panel_board1);
+    Image8->setObjectName(QStringLiteral("Image8"));
+    Image8->setGeometry(353, 58, 175, 29);
+    Image8->setScaledContents(true);
+    Image8->setPixmap(Artwork::timeBarFrame());
+
+    image_timer = new QLabel(panel_board1);
+    image_timer->setObjectName(QStringLiteral("image_timer"));
+    image_timer->setGeometry(358, 63, Game::FullBarWidth, 20);
+    image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image_timer->setPixmap(Artwork::timeBar());
+
+    label_timer = makeLabel(panel_board1, QStringLiteral("label_timer"), m_game->timerText(),
+                            UiStyle::arial(16, true), QRect(362, 64, 80, 19), Qt::AlignCenter);
+
+    image_logo = new QLabel(panel_board1);
+    image_logo->setObjectName(QStringLiteral("image_logo"));
+    image_logo->setGeometry(158, 453, 216, 42);
+    image_logo->setPixmap(Artwork::logo());
+
+    label_score = makeLabel(panel_board1, QStringLiteral("label_score"), m_game->scoreText(),
+                            UiStyle::sans(19, true), QRect(354, 88, 173, 24), Qt::AlignCenter);
+
+    image_minletters = new QLabel(panel_board1);
+    image_minletters->setObjectName(QStringLiteral("image_minletters"));
+    image_minletters->setGeometry(11, 5, 517, 7);
+    image_minletters->setPixmap(Artwork::minLetters());
+
+    for (int slot = 1; slot <= Board::MaxWord; ++slot) {
+        auto *view = new SlotView(m_game->board(), slot, panel_board1);
+        view->setObjectName(QStringLiteral("image_letters%1").arg(slot));
+        view->move(12 + 43 * (slot - 1), 11);
+        image_letters[slot - 1] = view;
+    }
+
+    label_status = makeLabel(panel_board1, QStringLiteral("label_status"), m_game->statusText(),
+                             UiStyle::sans(13, true), QRect(12, 57, 337, 16), Qt::AlignCenter);
+
+    button_clear = makeButton(panel_board1, QStringLiteral("button_clear"), QStringLiteral("CLEAR"),
+                              QRect(11, 421, 95, 27), 16);
+    button_rotate = makeButton(panel_board1, QStringLiteral("button_rotate"), QStringLiteral("ROTATE"),
+                               QRect(132, 421, 95, 27), 16);
+    button_send = makeButton(panel_board1, QStringLiteral("button_send"), QStringLiteral("DONE"),
+                             QRect(253, 421, 95, 27), 16);
+    button_start = makeButton(panel_board1, QStringLiteral("button_start"), QStringLiteral("START GAME"),
+                              QRect(357, 421, 172, 27), 16);
+
+    panel_boardback = new FlatPanel(panel_board1);
+    panel_boardback->setObjectName(QStringLiteral("panel_boardback"));
+    panel_boardback->setGeometry(11, 75, 338, 341);
+    paintbox_board = new BoardView(m_game->board(), panel_boardback);
+    paintbox_board->setObjectName(QStringLiteral("paintbox_board"));
+    paintbox_board->setGeometry(1, 1, BoardView::SurfaceWidth, BoardView::SurfaceHeight);
+
+    panel_words = new FlatPanel(panel_board1);
+    panel_words->setObjectName(QStringLiteral("panel_words"));
+    panel_words->setGeometry(356, 111, 172, 305);
+    auto *Image3 = new QLabel(panel_words);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image3->setGeometry(24, 1, 118, 21);
+    Image3->setPixmap(Artwork::wordsHeading());
+    label_found = makeLabel(panel_words, QStringLiteral("label_found"), m_game->foundText(),
+                            UiStyle::arial(13, true), QRect(2, 19, 151, 16), Qt::AlignCenter);
+    richedit_words = new QTextEdit(panel_words);
+    richedit_words->setObjectName(QStringLiteral("richedit_words"));
+    richedit_words->setGeometry(4, 38, 164, 264);
+    richedit_words->setReadOnly(true);
+    richedit_words->setFrameShape(QFrame::NoFrame);
+    richedit_words->setFocusPolicy(Qt::NoFocus);
+    richedit_words->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    richedit_words->setFont(UiStyle::arial(16, true));
+    richedit_words->setTextColor(UiStyle::Orange);
+    richedit_words->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: #314431; width: 12px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #FFFFC6; border: 1px solid #A40000; min-height: 20px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+    QPalette wordsPalette = richedit_words->palette();
+    wordsPalette.setColor(QPalette::Base, UiStyle::Green);
+    wordsPalette.setColor(QPalette::Text, UiStyle::Orange);
+    richedit_words->setPalette(wordsPalette);
+
+    buildGameOverPanel();
+    buildNamePanel();
+}
+
+void Tmain::buildGameOverPanel()
+{
+    using UiStyle::makeLabel;
+
+    panel_cleared = new FlatPanel(panel_board1);
+    panel_cleared->setObjectName(QStringLiteral("panel_cleared"));
+    panel_cleared->setGeometry(100, 97, 329, 264);
+    panel_cleared->hide();
+
+    makeLabel(panel_cleared, QStringLiteral("Label1"), QStringLiteral("Time Up..Game Over!"),
+              UiStyle::sans(19, true), QRect(-1, 10, 327, 24), Qt::AlignCenter);
+    label_score1 = makeLabel(panel_cleared, QStringLiteral("label_score1"), m_game->finalScoreText(),
+                             UiStyle::sans(19, true), QRect(2, 41, 327, 24), Qt::AlignCenter);
+    UiStyle::setTextColor(label_score1, UiStyle::Maroon);
+    makeLabel(panel_cleared, QStringLiteral("Label3"), QStringLiteral("Enter Your Name"),
+              UiStyle::sans(19, true), QRect(4, 69, 321, 24), Qt::AlignCenter);
+
+    edit_name = new QLineEdit(panel_cleared);
+    edit_name->setObjectName(QStringLiteral("edit_name"));
+    edit_name->setGeometry(83, 91, 161, 32);
+    edit_name->setMaxLength(NameLength);
+    edit_name->setFont(UiStyle::sans(19));
+    edit_name->setStyleSheet(QStringLiteral("QLineEdit { background: #FFFFE6; color: black; }"));
+
+    button_sendscore = makeButton(panel_cleared, QStringLiteral("button_sendscore"), QStringLiteral("SEND SCORE"),
+                                  QRect(78, 135, 172, 36), 16);
+    button_highscore = makeButton(panel_cleared, QStringLiteral("button_highscore"),
+                                  QStringLiteral("VIEW HIGH SCORES"), QRect(78, 178, 172, 36), 16);
+    button_done = makeButton(panel_cleared, QStringLiteral("button_done"), QStringLiteral("DONE"),
+                             QRect(109, 219, 111, 36), 16);
+
+    panel_wait = new FlatPanel(panel_cleared);
+    panel_wait->setObjectName(QStringLiteral("panel_wait"));
+    panel_wait->setGeometry(9, 129, 309, 49);
+    panel_wait->setFrameColor(UiStyle::Green);
+    panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
+    panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
+    panel_wait->hide();
+}
+
+void Tmain::buildNamePanel()
+{
+    panel_name = new FlatPanel(panel_board1);
+    panel_name->setObjectName(QStringLiteral("panel_name"));
+    panel_name->setGeometry(99, 128, 329, 161);
+    panel_name->hide();
+
+    UiStyle::makeLabel(panel_name, QStringLiteral("Label13"), QStringLiteral("ENTER YOUR NAME"),
+                       UiStyle::sans(19, true), QRect(0, 12, 329, 24), Qt::AlignCenter);
+
+    edit_aname = new QLineEdit(panel_name);
+    edit_aname->setObjectName(QStringLiteral("edit_aname"));
+    edit_aname->setGeometry(83, 48, 161, 32);
+    edit_aname->setMaxLength(NameLength);
+    edit_aname->setFont(UiStyle::sans(19));
+    edit_aname->setStyleSheet(QStringLiteral("QLineEdit { background: #FFFFE6; color: black; }"));
+
+    auto *done = makeButton(panel_name, QStringLiteral("button_namedone"), QStringLiteral("DONE"),
+                            QRect(43, 100, 111, 36), 16);
+    auto *cancel = makeButton(panel_name, QStringLiteral("button_namecancel"), QStringLiteral("CANCEL"),
+                              QRect(171, 100, 111, 36), 16);
+    done->setCaptionColor(UiStyle::PanelButtonText);
+    cancel->setCaptionColor(UiStyle::PanelButtonText);
+    connect(done, &FlatButton::clicked, this, &Tmain::button_namedoneClick);
+    connect(cancel, &FlatButton::clicked, this, &Tmain::button_namecancelClick);
+    connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
+}
+
+void Tmain::buildMenu()
+{
+    QMenu *file1 = menuBar()->addMenu(tr("&File"));
+    file1->setObjectName(QStringLiteral("file1"));
+    StartGame1 = file1->addAction(tr("Start Game"));
+    StartGame1->setObjectName(QStringLiteral("StartGame1"));
+    StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
+    file1->addSeparator();
+    Exit1 = file1->addAction(tr("Exit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+}
+
+void Tmain::connectGame()
+{
+    Game *game = m_game.get();
+    connect(game, &Game::cellChanged, paintbox_board, &BoardView::updateCell);
+    connect(game, &Game::slotChanged, this, [this](int slot) {
+        image_letters[slot - 1]->update();
+        image_minletters->setVisible(m_game->board().minLettersShown());
+    });
+    connect(game, &Game::statusChanged, label_status, &QLabel::setText);
+    connect(game, &Game::greetingChanged, label_name, &QLabel::setText);
+    connect(game, &Game::scoreChanged, label_score, &QLabel::setText);
+    connect(game, &Game::foundChanged, label_found, &QLabel::setText);
+    connect(game, &Game::finalScoreChanged, label_score1, &QLabel::setText);
+    connect(game, &Game::timerChanged, this, [this](const QString &text, unsigned color) {
+        label_timer->setText(text);
+        UiStyle::setTextColor(label_timer, QColor::fromRgb(color));
+    });
+    connect(game, &Game::barWidthChanged, this, [this](int width) {
+        image_timer->resize(width, image_timer->height());
+    });
+    connect(game, &Game::wordButtonsShownChanged, this, [this](bool shown) {
+        button_clear->setVisible(shown);
+        button_rotate->setVisible(shown);
+        button_send->setVisible(shown);
+    });
+    connect(game, &Game::panelShownChanged, this, [this](Game::Panel panel, bool shown) {
+        QWidget *widget = panelWidget(panel);
+        if (!widget)
+            return;
+        widget->setVisible(shown);
+        if (shown)
+            widget->raise();
+    });
+    connect(game, &Game::wordAccepted, this, [this](const QString &line, unsigned color) {
+        addword(line, QColor::fromRgb(color));
+    });
+    connect(game, &Game::foundLinesCleared, richedit_words, &QTextEdit::clear);
+
+    connect(button_start, &FlatButton::clicked, this, &Tmain::button_startClick);
+    connect(button_clear, &FlatButton::clicked, this, &Tmain::button_clearClick);
+    connect(button_send, &FlatButton::clicked, this, &Tmain::button_sendClick);
+    connect(button_done, &FlatButton::clicked, this, &Tmain::button_cancelClick);
+    connect(edit_name, &QLineEdit::textChanged, game, &Game::setPlayerName);
+}
+
+QWidget *Tmain::panelWidget(Game::Panel panel) const
+{
+    switch (panel) {
+    case Game::Panel::Name:
+        return panel_name;
+    case Game::Panel::Cleared:
+        return panel_cleared;
+    case Game::Panel::Wait:
+        return panel_wait;
+    case Game::Panel::Update:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+void Tmain::addword(const QString &text, const QColor &color)
+{
+    richedit_words->setUpdatesEnabled(false);
+    QTextCursor cursor(richedit_words->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(color);
+    format.setFontWeight(QFont::Normal);
+    cursor.insertText(text, format);
+    cursor.insertBlock();
+    richedit_words->setUpdatesEnabled(true);
+    richedit_words->verticalScrollBar()->setValue(richedit_words->verticalScrollBar()->maximum());
+}
+
+void Tmain::button_startClick()
+{
+    m_game->startGame();
+}
+
+void Tmain::StartGame1Click()
+{
+    button_startClick();
+    m_game->hidePanel(Game::Panel::Cleared);
+}
+
+void Tmain::button_cancelClick()
+{
+    m_game->hidePanel(Game::Panel::Cleared);
+}
+
+void Tmain::button_clearClick()
+{
+    m_game->pressclear();
+    m_game->playsounds(QStringLiteral("clear"));
+}
+
+void Tmain::button_sendClick()
+{
+    m_game->pressdone();
+}
+
+void Tmain::button_namedoneClick()
+{
+    edit_name->setText(edit_aname->text());
+    m_game->hidePanel(Game::Panel::Name);
+}
+
+void Tmain::button_namecancelClick()
+{
+    m_game->hidePanel(Game::Panel::Name);
+}

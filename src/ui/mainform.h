@@ -1,0 +1,127 @@
+#pragma once
+
+#include "game.h"
+#include "mainsettings.h"
+#include "settingsfile.h"
+
+#include <QLockFile>
+#include <QMainWindow>
+#include <QPixmap>
+
+#include <array>
+#include <memory>
+
+class BoardView;
+class CuePlayer;
+class FlatButton;
+class FlatPanel;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QTextEdit;
+class SlotView;
+class TDictn;
+class TiledBackground;
+
+// The main game window: the board, the word display, the clock, the score and
+// the found words, the game buttons, the overlay panels and the menu bar. A
+// view of the game: its handlers forward to the game and its widgets show
+// what the game reports. Owns the game and the word list for the life of
+// the program.
+class Tmain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr auto filestem = "tarvlesolo";
+    static constexpr auto setupname = "trvsetup.exe";
+    static constexpr int defaultwidth = MainSettings::DefaultWidth;
+    static constexpr int defaultheight = MainSettings::DefaultHeight;
+
+    struct Folders {
+        QString program; // where the settings and the tally live
+        QString working; // where the word list file is written
+    };
+
+    // cues may be null: the game is then silent.
+    Tmain(const Folders &folders, CuePlayer *cues, QWidget *parent = nullptr);
+    ~Tmain() override;
+
+    Game &game() { return *m_game; }
+    const TDictn &spell() const { return *m_spell; }
+    // The tiled background picture the other windows copy.
+    QPixmap backgroundPicture() const;
+
+    void button_startClick();
+    void StartGame1Click();
+    void button_cancelClick();
+    void button_clearClick();
+    void button_sendClick();
+    void button_namedoneClick();
+    void button_namecancelClick();
+
+signals:
+    // The window has been shown for the first time with the update check on.
+    void updateCheckRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void openWordList();
+    void buildLayout();
+    void buildGameOverPanel();
+    void buildNamePanel();
+    void buildMenu();
+    void connectGame();
+    void FormCreate();
+    void applySettings(const MainSettings &settings);
+    MainSettings currentSettings() const;
+    void placeBoardGroup();
+    void addword(const QString &text, const QColor &color);
+    FlatButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                           const QRect &geometry, int captionSize);
+    QWidget *panelWidget(Game::Panel panel) const;
+
+    Folders m_folders;
+    std::unique_ptr<TDictn> m_spell;
+    std::unique_ptr<Game> m_game;
+    SettingsFile m_settingsFile;
+    MainSettings m_settings;
+    QLockFile m_mutex;
+    bool m_shownOnce = false;
+
+    TiledBackground *m_background = nullptr;
+    FlatPanel *panel_board = nullptr;
+    QLabel *label_name = nullptr;
+    FlatPanel *panel_board1 = nullptr;
+    QLabel *image_timer = nullptr;
+    QLabel *label_timer = nullptr;
+    QLabel *image_logo = nullptr;
+    QLabel *label_score = nullptr;
+    QLabel *image_minletters = nullptr;
+    std::array<SlotView *, 12> image_letters{};
+    QLabel *label_status = nullptr;
+    FlatButton *button_clear = nullptr;
+    FlatButton *button_rotate = nullptr;
+    FlatButton *button_send = nullptr;
+    FlatButton *button_start = nullptr;
+    FlatPanel *panel_boardback = nullptr;
+    BoardView *paintbox_board = nullptr;
+    FlatPanel *panel_words = nullptr;
+    QLabel *label_found = nullptr;
+    QTextEdit *richedit_words = nullptr;
+    FlatPanel *panel_cleared = nullptr;
+    QLabel *label_score1 = nullptr;
+    QLineEdit *edit_name = nullptr;
+    FlatButton *button_sendscore = nullptr;
+    FlatButton *button_highscore = nullptr;
+    FlatButton *button_done = nullptr;
+    FlatPanel *panel_wait = nullptr;
+    FlatPanel *panel_name = nullptr;
+    QLineEdit *edit_aname = nullptr;
+    QAction *StartGame1 = nullptr;
+    QAction *Exit1 = nullptr;
+};

@@ -1,0 +1,57 @@
+#include "uistyle.h"
+
+#include <QLabel>
+#include <QPalette>
+
+namespace UiStyle {
+
+namespace {
+
+QFont font(const QString &family, QFont::StyleHint hint, int pixelSize, bool bold)
+{
+    QFont f(family);
+    f.setStyleHint(hint);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace
+
+QFont arial(int pixelSize, bool bold)
+{
+    return font(QStringLiteral("Arial"), QFont::SansSerif, pixelSize, bold);
+}
+
+QFont timesNewRoman(int pixelSize, bool bold)
+{
+    return font(QStringLiteral("Times New Roman"), QFont::Serif, pixelSize, bold);
+}
+
+QFont sans(int pixelSize, bool bold)
+{
+    return font(QStringLiteral("Sans Serif"), QFont::SansSerif, pixelSize, bold);
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &text,
+                  const QFont &font, const QRect &geometry, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    label->setFont(font);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    setTextColor(label, Cream);
+    return label;
+}
+
+void setTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+} // namespace UiStyle

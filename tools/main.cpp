@@ -1,0 +1,39 @@
+// tarvle-tool: the maintainers' command line onto the game's core code.
+// Output goes to stdout; errors to stderr with status 2 for bad arguments
+// and 1 for a failed operation.
+#include "commands.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+constexpr int BadArguments = 2;
+
+int usage(QTextStream &err)
+{
+    err << "usage: tarvle-tool lookup WORD...\n";
+    return BadArguments;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    if (args.isEmpty())
+        return usage(err);
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("lookup")) {
+        if (args.isEmpty())
+            return usage(err);
+        return ToolCommands::lookup(args, out, err);
+    }
+    err << "tarvle-tool: unknown command '" << command << "'\n";
+    return usage(err);
+}
