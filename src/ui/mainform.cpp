@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -192,6 +193,12 @@ void Tmain::buildLayout()
 
     label_timer = makeLabel(panel_board1, QStringLiteral("label_timer"), m_game->timerText(),
                             UiStyle::arial(16, true), QRect(362, 64, 80, 19), Qt::AlignCenter);
+    // Keeps the light clock text readable over the bright end of the bar.
+    auto *shadow = new QGraphicsDropShadowEffect(label_timer);
+    shadow->setOffset(1, 1);
+    shadow->setBlurRadius(3);
+    shadow->setColor(QColor(0, 0, 0, 200));
+    label_timer->setGraphicsEffect(shadow);
 
     image_logo = new QLabel(panel_board1);
     image_logo->setObjectName(QStringLiteral("image_logo"));
@@ -252,7 +259,7 @@ void Tmain::buildLayout()
     richedit_words->setTextColor(UiStyle::Orange);
     richedit_words->verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: #314431; width: 12px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: #FFFFC6; border: 1px solid #A40000; min-height: 20px; }"
+        "QScrollBar::handle:vertical { background: #6B8A6B; border: 1px solid #314431; min-height: 20px; }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     QPalette wordsPalette = richedit_words->palette();
