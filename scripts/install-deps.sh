@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    g++ make cmake ninja-build pkg-config
+    g++ make cmake ninja-build
     qt6-base-dev qt6-qpa-plugins
     libgtest-dev libbenchmark-dev
     fonts-liberation
