@@ -1,8 +1,11 @@
 #include "commands.h"
 
+#include "boardtext.h"
 #include "dictionaryerror.h"
+#include "game.h"
 #include "wordrecords.h"
 
+#include <QChar>
 #include <QFile>
 #include <QTextStream>
 
@@ -25,6 +28,47 @@ int lookup(const QStringList &words, QTextStream &out, QTextStream &err)
         err << "tarvle-tool: " << e.what() << '\n';
         return Failed;
     }
+    return Ok;
+}
+
+int route(const QString &board, const QString &letters, QTextStream &out, QTextStream &err)
+{
+    const auto parsed = BoardText::parse(board);
+    if (!parsed) {
+        err << "tarvle-tool: BOARD must be 64 letters a..z in reading order\n";
+        return BadArguments;
+    }
+    for (QChar letter : letters) {
+        if (letter.toLower() < QLatin1Char('a') || letter.toLower() > QLatin1Char('z')) {
+            err << "tarvle-tool: LETTERS must be letters a..z\n";
+            return BadArguments;
+        }
+    }
+
+    Game game(Game::Services{});
+    game.setDraw(BoardText::draws(*parsed));
+    game.startGame();
+    for (QChar letter : letters) {
+        const int code = letter.toLower().unicode() - u'a' + 1;
+        const char *result = "ignored";
+        switch (game.typetheletter(code)) {
+        case Game::Typed::Placed:
+            result = "placed";
+            break;
+        case Game::Typed::Invalid:
+            result = "invalid";
+            break;
+        case Game::Typed::Ignored:
+            break;
+        }
+        out << letter.toUpper() << ' ' << result << '\n';
+    }
+    out << "word:";
+    for (int slot = 1; slot <= game.board().wordlength(); ++slot) {
+        const Cell cell = game.board().wordslot(slot);
+        out << ' ' << cell.column << ',' << cell.row;
+    }
+    out << '\n';
     return Ok;
 }
 

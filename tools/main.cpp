@@ -9,12 +9,11 @@
 
 namespace {
 
-constexpr int BadArguments = 2;
-
 int usage(QTextStream &err)
 {
-    err << "usage: tarvle-tool lookup WORD...\n";
-    return BadArguments;
+    err << "usage: tarvle-tool lookup WORD...\n"
+           "       tarvle-tool route BOARD LETTERS\n";
+    return ToolCommands::BadArguments;
 }
 
 } // namespace
@@ -33,6 +32,11 @@ int main(int argc, char **argv)
         if (args.isEmpty())
             return usage(err);
         return ToolCommands::lookup(args, out, err);
+    }
+    if (command == QLatin1String("route")) {
+        if (args.size() != 2)
+            return usage(err);
+        return ToolCommands::route(args[0], args[1], out, err);
     }
     err << "tarvle-tool: unknown command '" << command << "'\n";
     return usage(err);

@@ -8,6 +8,18 @@
 
 #include <QDir>
 
+namespace {
+
+// Shows a window without blocking the main one, or brings it to the front.
+void showWindow(QWidget &window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     Application app(argc, argv);
@@ -19,6 +31,9 @@ int main(int argc, char **argv)
     Thelp help(mainWindow.backgroundPicture());
     Thighscore highscore(mainWindow.backgroundPicture());
     Tmultiplayer multiplayer(mainWindow.backgroundPicture());
+
+    QObject::connect(&mainWindow, &Tmain::helpRequested, &help, [&help] { showWindow(help); });
+    QObject::connect(&mainWindow, &Tmain::aboutRequested, &about, [&about] { showWindow(about); });
 
     mainWindow.show();
     return app.exec();

@@ -86,7 +86,9 @@ void Board::deleteoneletter()
 
 void Board::appendcell(int column, int row)
 {
-    if (m_lastcolumn != NoCell && m_lastrow != NoCell)
+    // After a word was laid out again the old newest cell may no longer be
+    // in the word, so only a red frame turns black.
+    if (m_lastcolumn != NoCell && m_lastrow != NoCell && boardmarks(m_lastcolumn, m_lastrow) == Tile::NewestFrame)
         setMark(m_lastcolumn, m_lastrow, Tile::EarlierFrame);
     setMark(column, row, Tile::NewestFrame);
     ++m_wordlength;
@@ -117,4 +119,47 @@ void Board::notifySlot(int slot)
 {
     if (m_observer)
         m_observer->slotDrawn(slot);
+}
+
+void Board::repostword(const std::vector<Cell> &cells)
+{
+    for (int column = 0; column < Size; ++column) {
+        for (int row = 0; row < Size; ++row) {
+            if (boardmarks(column, row) != Tile::NoMark)
+                setMark(column, row, Tile::NoMark);
+        }
+    }
+    for (int slot = 1; slot <= MaxWord; ++slot)
+        setSlot(slot, Cell{});
+    for (int position = 0; position < int(cells.size()); ++position) {
+        setMark(cells[position].column, cells[position].row, Tile::EarlierFrame);
+        setSlot(position + 1, cells[position]);
+    }
+}
+
+void Board::rotate()
+{
+    m_rotation = (m_rotation + 1) % 4;
+    for (int i = 0; i < Size; ++i) {
+        for (int j = 0; j < Size; ++j) {
+            int column = i;
+            int row = j;
+            switch (m_rotation) {
+            case 1:
+                column = Size - 1 - j;
+                row = i;
+                break;
+            case 2:
+                column = Size - 1 - i;
+                row = Size - 1 - j;
+                break;
+            case 3:
+                column = j;
+                row = Size - 1 - i;
+                break;
+            }
+            m_letters[index(column, row)] = m_base[index(i, j)];
+            notifyCell(column, row);
+        }
+    }
 }

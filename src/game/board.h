@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 // A board cell, or a word slot's reference to one; (30, 30) marks an empty slot.
 struct Cell {
@@ -30,6 +31,7 @@ class Board
 {
 public:
     static constexpr int Size = 8;
+    static constexpr int CellSize = 42; // pixels of a tile on the board surface
     static constexpr int MaxWord = 12;
     static constexpr int MinWord = 3;
     static constexpr int NoCell = -1;      // lastcolumn/lastrow of an empty word
@@ -71,6 +73,14 @@ public:
     // Adds a cell as the newest letter of the word. The caller has checked
     // that the cell may be added.
     void appendcell(int column, int row);
+    // Lays the word out again along other cells, all framed black; the
+    // length stays and the newest letter is left for the next append to set.
+    void repostword(const std::vector<Cell> &cells);
+    // One more quarter turn clockwise, rebuilt from the dealt letters. The
+    // caller has emptied the word.
+    void rotate();
+    // The shown letters, indexed column * 8 + row.
+    const std::array<int, Size * Size> &letters() const { return m_letters; }
 
 private:
     static int index(int column, int row) { return column * Size + row; }

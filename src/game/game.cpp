@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include "cueplayer.h"
+#include "routefinder.h"
 #include "tallybook.h"
 #include "tile.h"
 #include "wordchecker.h"
@@ -195,6 +196,163 @@ bool Game::pickable(int column, int row) const
 void Game::addPickedCell(int column, int row)
 {
     m_board.appendcell(column, row);
+    playsounds(QStringLiteral("click"));
+}
+
+void Game::rotateboard()
+{
+    if (!m_playing)
+        return;
+    pressclear();
+    m_board.rotate();
+    playsounds(QStringLiteral("rotate"));
+}
+
+void Game::mouseDown(bool rightButton, int x, int y)
+{
+    if (!m_playing)
+        return;
+    // Division truncates toward zero: a little left of or above the board
+    // still counts as column or row 0.
+    const int column = x / Board::CellSize;
+    const int row = y / Board::CellSize;
+    if (rightButton) {
+        pressdone();
+        return;
+    }
+    if (!pickable(column, row)) {
+        playsounds(QStringLiteral("invalid"));
+        return;
+    }
+    if (m_method == Dragging)
+        m_mouseheld = true;
+    m_hovercolumn = column;
+    m_hoverrow = row;
+    addPickedCell(column, row);
+}
+
+void Game::mouseMove(int x, int y)
+{
+    if (!m_playing || !m_mouseheld)
+        return;
+    const int column = x / Board::CellSize;
+    const int row = y / Board::CellSize;
+    if (column == m_hovercolumn && row == m_hoverrow)
+        return;
+    if (!insideInnerZone(column, row, x, y))
+        return;
+    m_hovercolumn = column;
+    m_hoverrow = row;
+    if (pickable(column, row)) {
+        addPickedCell(column, row);
+        setStatus(QString());
+    } else {
+        setStatus(QStringLiteral("Invalid Selection"));
+        playsounds(QStringLiteral("invalid"));
+    }
+}
+
+bool Game::insideInnerZone(int column, int row, int x, int y) const
+{
+    // Each cell's inner 29 × 29 square: a drag must reach well into a tile.
+    constexpr int Before = 7;
+    constexpr int After = 35;
+    const int left = Board::CellSize * column;
+    const int top = Board::CellSize * row;
+    return x >= left + Before && x <= left + After && y >= top + Before && y <= top + After;
+}
+
+void Game::mouseUp()
+{
+    if (m_method != Dragging)
+        return;
+    m_mouseheld = false;
+    pressdone();
+}
+
+void Game::slotClicked(int slot)
+{
+    if (!m_playing)
+        return;
+    if (m_board.wordlength() >= 1 && slot == m_board.wordlength()) {
+        m_board.deleteoneletter();
+        playsounds(QStringLiteral("clear"));
+    }
+}
+
+bool Game::keyDown(int key, bool ctrl)
+{
+    if (!m_playing)
+        return false;
+    if (key == KeyEnter)
+        pressdone();
+    else if (key == Key1)
+        pressclear();
+    else if (key == Key0)
+        rotateboard();
+    else if (key == KeyR && ctrl)
+        rotateboard();
+    else if (key == KeyBackspace)
+        deleteoneletter();
+    else if (key >= KeyA && key <= KeyZ)
+        typetheletter(key - KeyA + Tile::FirstLetter);
+    return true;
+}
+
+Game::Typed Game::typetheletter(int code)
+{
+    if (!m_playing || m_board.wordlength() == Board::MaxWord)
+        return Typed::Ignored;
+
+    if (m_board.wordlength() == 0) {
+        for (int column = 0; column < Board::Size; ++column) {
+            for (int row = 0; row < Board::Size; ++row) {
+                if (m_board.boardletters(column, row) == code) {
+                    clickonletter(Cell{column, row});
+                    return Typed::Placed;
+                }
+            }
+        }
+        return Typed::Ignored;
+    }
+
+    // Beside the newest letter first, in direction order: the neighbours of
+    // a cell are up-left, left, down-left, up, down, up-right, right, down-right.
+    static constexpr int steps[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}};
+    for (const auto &step : steps) {
+        const int column = m_board.lastcolumn() + step[0];
+        const int row = m_board.lastrow() + step[1];
+        if (Board::onBoard(column, row) && m_board.boardletters(column, row) == code
+            && m_board.boardmarks(column, row) == Tile::NoMark) {
+            clickonletter(Cell{column, row});
+            return Typed::Placed;
+        }
+    }
+
+    // Otherwise the whole word may fit along another chain.
+    std::vector<int> word;
+    for (int slot = 1; slot <= m_board.wordlength(); ++slot) {
+        const Cell cell = m_board.wordslot(slot);
+        word.push_back(m_board.boardletters(cell.column, cell.row));
+    }
+    word.push_back(code);
+    std::vector<Cell> chain = RouteFinder(m_board.letters(), word).find();
+    if (chain.empty()) {
+        setStatus(QStringLiteral("Invalid Selection"));
+        playsounds(QStringLiteral("invalid"));
+        return Typed::Invalid;
+    }
+    const Cell added = chain.back();
+    chain.pop_back();
+    m_board.repostword(chain);
+    clickonletter(added);
+    return Typed::Placed;
+}
+
+void Game::clickonletter(Cell cell)
+{
+    m_board.appendcell(cell.column, cell.row);
+    setStatus(QString());
     playsounds(QStringLiteral("click"));
 }
 

@@ -26,6 +26,19 @@ class Game : public QObject, private BoardObserver
 
 public:
     enum class Panel { Name, Cleared, Wait, Update };
+    // How the mouse picks letters; the number is what the settings store.
+    enum Method { ClickLetters = 0, Dragging = 1 };
+    // What became of a typed letter.
+    enum class Typed { Placed, Invalid, Ignored };
+
+    // Key codes the keyboard handler understands.
+    static constexpr int KeyBackspace = 8;
+    static constexpr int KeyEnter = 13;
+    static constexpr int Key0 = 48;
+    static constexpr int Key1 = 49;
+    static constexpr int KeyA = 65;
+    static constexpr int KeyR = 82;
+    static constexpr int KeyZ = 90;
 
     static constexpr int GameSeconds = 180;
     static constexpr int FullBarWidth = 165;
@@ -55,6 +68,10 @@ public:
     int score() const { return m_score; }
     int foundcount() const { return m_foundcount; }
     bool clockRunning() const { return m_turntime.isActive(); }
+    int selectionMethod() const { return m_method; }
+    void setSelectionMethod(int method) { m_method = method == Dragging ? Dragging : ClickLetters; }
+    int hovercolumn() const { return m_hovercolumn; }
+    int hoverrow() const { return m_hoverrow; }
 
     QString statusText() const { return m_status; }
     QString greetingText() const { return m_greeting; }
@@ -90,6 +107,20 @@ public:
     // Whether a cell may join the current word now.
     bool pickable(int column, int row) const;
     void addPickedCell(int column, int row);
+    void rotateboard();
+
+    // The board's mouse events, in pixels of the board surface. Moves also
+    // arrive from outside the board while a button is held.
+    void mouseDown(bool rightButton, int x, int y);
+    void mouseMove(int x, int y);
+    void mouseUp();
+    // A click on a slot of the word display (slots 1..12).
+    void slotClicked(int slot);
+
+    // A key pressed in the main window: true when the game took it, which
+    // it does with every key while a game runs.
+    bool keyDown(int key, bool ctrl);
+    Typed typetheletter(int code);
 
     void showPanel(Panel panel);
     void hidePanel(Panel panel);
@@ -119,6 +150,8 @@ private:
 
     void clearall();
     void endGame();
+    void clickonletter(Cell cell);
+    bool insideInnerZone(int column, int row, int x, int y) const;
     void setStatus(const QString &text);
     void setScore(int score);
     void setFoundcount(int count);
@@ -134,6 +167,9 @@ private:
 
     bool m_playing = false;
     bool m_mouseheld = false;
+    int m_method = ClickLetters;
+    int m_hovercolumn = 0;
+    int m_hoverrow = 0;
     int m_secondsleft = 0;
     int m_barshift = FirstBarShift;
     int m_barWidth = FullBarWidth;

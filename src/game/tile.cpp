@@ -39,4 +39,15 @@ int letterForChance(int n)
     return FirstLetter;
 }
 
+int firstChance(int code)
+{
+    int from = 1;
+    for (const Chance &c : chanceTable) {
+        if (c.letter - 'A' + FirstLetter == code)
+            return from;
+        from = c.upTo + 1;
+    }
+    return 1;
+}
+
 } // namespace Tile

@@ -27,5 +27,7 @@ QString letterOf(int code);
 
 // Maps a draw 1..98 to a letter code by the chance table; anything else gives A.
 int letterForChance(int n);
+// The smallest draw that gives a letter code.
+int firstChance(int code);
 
 } // namespace Tile

@@ -5,6 +5,7 @@
 #include "tile.h"
 #include "uistyle.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 
@@ -35,4 +36,25 @@ void BoardView::paintEvent(QPaintEvent *event)
                 painter.drawPixmap(at, Artwork::tile(mark));
         }
     }
+}
+
+void BoardView::mousePressEvent(QMouseEvent *event)
+{
+    emit pressed(event->button(), event->position().toPoint());
+}
+
+void BoardView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a quick double click is a press like any other.
+    emit pressed(event->button(), event->position().toPoint());
+}
+
+void BoardView::mouseMoveEvent(QMouseEvent *event)
+{
+    emit moved(event->position().toPoint());
+}
+
+void BoardView::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit released(event->button(), event->position().toPoint());
 }

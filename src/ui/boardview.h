@@ -19,8 +19,19 @@ public:
     // Repaints one cell after the board changed it.
     void updateCell(int column, int row);
 
+signals:
+    // Positions are in pixels of the surface; moves and the release of a
+    // press that began here arrive also from outside it.
+    void pressed(Qt::MouseButton button, QPoint position);
+    void moved(QPoint position);
+    void released(Qt::MouseButton button, QPoint position);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     const Board &m_board;

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDir>
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
@@ -57,6 +58,8 @@ Tmain::Tmain(const Folders &folders, CuePlayer *cues, QWidget *parent)
     buildLayout();
     buildMenu();
     connectGame();
+    // Keys reach the game before any menu shortcut sees them.
+    qApp->installEventFilter(this);
     FormCreate();
 }
 
@@ -351,6 +354,17 @@ void Tmain::buildMenu()
     Exit1 = file1->addAction(tr("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *Help1 = menuBar()->addMenu(tr("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help2 = Help1->addAction(tr("Help"));
+    Help2->setObjectName(QStringLiteral("Help2"));
+    Help2->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(Help2, &QAction::triggered, this, &Tmain::helpRequested);
+    Help1->addSeparator();
+    About1 = Help1->addAction(tr("About"));
+    About1->setObjectName(QStringLiteral("About1"));
+    connect(About1, &QAction::triggered, this, &Tmain::aboutRequested);
 }
 
 void Tmain::connectGame()
@@ -395,6 +409,12 @@ void Tmain::connectGame()
     connect(button_clear, &FlatButton::clicked, this, &Tmain::button_clearClick);
     connect(button_send, &FlatButton::clicked, this, &Tmain::button_sendClick);
     connect(button_done, &FlatButton::clicked, this, &Tmain::button_cancelClick);
+    connect(button_rotate, &FlatButton::clicked, this, &Tmain::button_rotateClick);
+    connect(paintbox_board, &BoardView::pressed, this, &Tmain::paintbox_boardMouseDown);
+    connect(paintbox_board, &BoardView::moved, this, &Tmain::paintbox_boardMouseMove);
+    connect(paintbox_board, &BoardView::released, this, &Tmain::paintbox_boardMouseUp);
+    for (SlotView *slot : image_letters)
+        connect(slot, &SlotView::clicked, this, &Tmain::image_letters1Click);
     connect(edit_name, &QLineEdit::textChanged, game, &Game::setPlayerName);
 }
 
@@ -463,4 +483,74 @@ void Tmain::button_namedoneClick()
 void Tmain::button_namecancelClick()
 {
     m_game->hidePanel(Game::Panel::Name);
+}
+
+void Tmain::button_rotateClick()
+{
+    m_game->rotateboard();
+}
+
+void Tmain::image_letters1Click(int slot)
+{
+    m_game->slotClicked(slot);
+}
+
+void Tmain::paintbox_boardMouseDown(Qt::MouseButton button, QPoint position)
+{
+    m_game->mouseDown(button == Qt::RightButton, position.x(), position.y());
+}
+
+void Tmain::paintbox_boardMouseMove(QPoint position)
+{
+    m_game->mouseMove(position.x(), position.y());
+}
+
+void Tmain::paintbox_boardMouseUp(Qt::MouseButton, QPoint)
+{
+    m_game->mouseUp();
+}
+
+bool Tmain::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    // Only keys of this window, while it is the active one and a game runs.
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this || !isActiveWindow() || !m_game->playing())
+        return QMainWindow::eventFilter(watched, event);
+
+    if (type == QEvent::ShortcutOverride) {
+        // Claiming the key keeps it from the menu; it then arrives as a key press.
+        event->accept();
+        return true;
+    }
+    FormShortCut(*static_cast<QKeyEvent *>(event));
+    return true;
+}
+
+bool Tmain::FormShortCut(const QKeyEvent &event)
+{
+    const bool keypad = event.modifiers() & Qt::KeypadModifier;
+    int key = 0;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        key = Game::KeyEnter;
+        break;
+    case Qt::Key_Backspace:
+        key = Game::KeyBackspace;
+        break;
+    case Qt::Key_0:
+    case Qt::Key_1:
+        // The keypad's digits are other keys and do nothing.
+        if (!keypad)
+            key = event.key();
+        break;
+    default:
+        if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
+            key = event.key();
+        break;
+    }
+    return m_game->keyDown(key, event.modifiers() & Qt::ControlModifier);
 }

@@ -16,6 +16,7 @@ class CuePlayer;
 class FlatButton;
 class FlatPanel;
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QTextEdit;
@@ -59,15 +60,26 @@ public:
     void button_sendClick();
     void button_namedoneClick();
     void button_namecancelClick();
+    void button_rotateClick();
+    void image_letters1Click(int slot);
+    void paintbox_boardMouseDown(Qt::MouseButton button, QPoint position);
+    void paintbox_boardMouseMove(QPoint position);
+    void paintbox_boardMouseUp(Qt::MouseButton button, QPoint position);
+    // Every key of the main window comes here before the menu's shortcuts;
+    // true when the game took it.
+    bool FormShortCut(const QKeyEvent &event);
 
 signals:
     // The window has been shown for the first time with the update check on.
     void updateCheckRequested();
+    void helpRequested();
+    void aboutRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void openWordList();
@@ -124,4 +136,6 @@ private:
     QLineEdit *edit_aname = nullptr;
     QAction *StartGame1 = nullptr;
     QAction *Exit1 = nullptr;
+    QAction *Help2 = nullptr;
+    QAction *About1 = nullptr;
 };

@@ -1,30 +1,17 @@
 #include "gametestsupport.h"
 
+#include "boardtext.h"
+
 #include <gtest/gtest.h>
 
-#include <memory>
-
-namespace {
-
-// The smallest draw that gives each letter A..Z.
-constexpr int firstDraw[26] = {
-    1,  84, 86, 42, 10, 88, 47, 50, 22, 90, 91, 52, 56,
-    58, 31, 64, 94, 66, 72, 76, 39, 95, 92, 97, 82, 98,
-};
-
-} // namespace
+#include <stdexcept>
 
 std::function<int()> drawBoard(const QString &letters)
 {
-    auto draws = std::make_shared<std::vector<int>>();
-    for (int column = 0; column < 8; ++column) {
-        for (int row = 0; row < 8; ++row) {
-            const QChar letter = letters.at(row * 8 + column).toLower();
-            draws->push_back(firstDraw[letter.unicode() - 'a']);
-        }
-    }
-    auto next = std::make_shared<size_t>(0);
-    return [draws, next] { return (*draws)[(*next)++ % draws->size()]; };
+    const auto parsed = BoardText::parse(letters);
+    if (!parsed)
+        throw std::invalid_argument("not a board of 64 letters");
+    return BoardText::draws(*parsed);
 }
 
 void startOn(Game &game, const QString &letters)
