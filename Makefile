@@ -26,7 +26,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	cd $(BUILD)/bin && QT_QPA_PLATFORM=offscreen ./bench-dictionary && QT_QPA_PLATFORM=offscreen ./bench-startup
+	cd $(BUILD)/bin && ./bench-dictionary && ./bench-route && QT_QPA_PLATFORM=offscreen ./bench-startup
 
 clean:
 	rm -rf $(BUILD)

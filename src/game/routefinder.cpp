@@ -3,6 +3,7 @@
 #include "tile.h"
 
 #include <bit>
+#include <limits>
 
 namespace {
 
@@ -24,6 +25,10 @@ constexpr Mask touching(int cell)
 {
     return spread(Mask(1) << cell);
 }
+
+// Nodes a search may visit before the cells that can start the rest of the
+// word are worked out; enough for nearly every word typed in a game.
+constexpr std::uint64_t QuickSearchBudget = 2000;
 
 // The dead-end table starts small and doubles while it is at most half full,
 // up to a bound past which nothing more is remembered, so memory stays
@@ -118,12 +123,48 @@ std::vector<Cell> RouteFinder::find()
         return {};
     m_relevant.assign(m_word.size(), {});
     m_relevantKnown.assign(m_word.size(), 0);
+    m_startable.assign(m_word.size(), ~Mask(0));
 
+    // Most words are settled at once; only a search that runs long pays for
+    // working out first which cells can start the rest of the word at all.
+    m_budget = QuickSearchBudget;
+    std::optional<std::vector<Cell>> chain = search();
+    if (chain)
+        return *chain;
+    m_budget = std::numeric_limits<std::uint64_t>::max();
+    findStartable();
+    return search().value_or(std::vector<Cell>{});
+}
+
+std::optional<std::vector<Cell>> RouteFinder::search()
+{
+    m_aborted = false;
+    Mask reach[Board::MaxWord + 1];
+    if (!reachable(0, 0, reach))
+        return std::vector<Cell>{};
+    // Bits run column by column, so the lowest start is the first in
+    // column-major order, and among a cell's neighbours the lowest bit is
+    // the lowest direction number.
+    for (Mask starts = reach[0]; starts; starts &= starts - 1) {
+        const int cell = std::countr_zero(starts);
+        if (extend(0, cell, 0)) {
+            std::vector<Cell> chain;
+            for (int c : m_chain)
+                chain.push_back(Cell{c / Board::Size, c % Board::Size});
+            return chain;
+        }
+        if (m_aborted)
+            return std::nullopt;
+    }
+    return std::vector<Cell>{};
+}
+
+void RouteFinder::findStartable()
+{
     // From the end backwards: which cells can start the rest of the word on
     // a free board. A chain's cell at that position must be one of them,
     // whatever came before it. Each answer narrows the searches before it.
     const int last = int(m_word.size()) - 1;
-    m_startable.assign(m_word.size(), ~Mask(0));
     for (int position = last; position >= 1; --position) {
         Mask reach[Board::MaxWord + 1];
         Mask startable = 0;
@@ -136,28 +177,14 @@ std::vector<Cell> RouteFinder::find()
         }
         m_startable[position] = startable;
     }
-
-    Mask reach[Board::MaxWord + 1];
-    if (!reachable(0, 0, reach))
-        return {};
-    // Bits run column by column, so the lowest start is the first in
-    // column-major order, and among a cell's neighbours the lowest bit is
-    // the lowest direction number.
-    for (Mask starts = reach[0]; starts; starts &= starts - 1) {
-        const int cell = std::countr_zero(starts);
-        if (extend(0, cell, 0)) {
-            std::vector<Cell> chain;
-            for (int c : m_chain)
-                chain.push_back(Cell{c / Board::Size, c % Board::Size});
-            return chain;
-        }
-    }
-    return {};
 }
 
 bool RouteFinder::extend(int position, int cell, Mask used)
 {
-    ++m_visited;
+    if (++m_visited > m_budget) {
+        m_aborted = true;
+        return false;
+    }
     m_chain[position] = cell;
     used |= Mask(1) << cell;
     const int next = position + 1;
@@ -176,6 +203,8 @@ bool RouteFinder::extend(int position, int cell, Mask used)
         for (Mask candidates = neighbours[cell] & reach[next]; candidates; candidates &= candidates - 1) {
             if (extend(next, std::countr_zero(candidates), used))
                 return true;
+            if (m_aborted)
+                return false; // not a dead end: the search was cut short
         }
     }
     addDeadEnd(place, key);

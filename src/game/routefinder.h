@@ -3,6 +3,7 @@
 #include "board.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Finds the first chain of distinct, pairwise touching cells that spells a
@@ -26,6 +27,9 @@ public:
 private:
     using Mask = std::uint64_t;
 
+    // The search in order; nothing when it ran out of its budget.
+    std::optional<std::vector<Cell>> search();
+    void findStartable();
     bool extend(int position, int cell, Mask used);
     // The cells that can still hold each remaining letter, given the cells
     // used so far: a cell qualifies when it has the letter, is free, and
@@ -63,4 +67,6 @@ private:
     std::vector<int> m_word;
     std::vector<int> m_chain;
     std::uint64_t m_visited = 0;
+    std::uint64_t m_budget = 0;
+    bool m_aborted = false;
 };

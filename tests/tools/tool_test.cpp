@@ -41,3 +41,39 @@ TEST(ToolLookup, BadArguments)
         EXPECT_TRUE(run.err.contains(QStringLiteral("usage: tarvle-tool"))) << run.err.toStdString();
     }
 }
+
+// route types the letters on a board given in reading order: each letter
+// placed, refused or ignored, then the cells of the word as column,row.
+TEST(ToolRoute, TypesLettersOnTheBoard)
+{
+    const QString board = QStringLiteral(
+        "caxxxxxx"
+        "xxxxxxxx"
+        "xxxxxxxx"
+        "xxxxxxxx"
+        "xxxxxcxx"
+        "xxxxxaxx"
+        "xxxxxtxx"
+        "xxxxxxxz");
+    const ToolRun run = tool({"route", board, "catqz"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("C placed\nA placed\nT placed\nQ invalid\nZ invalid\nword: 5,4 5,5 5,6\n"));
+
+    const ToolRun none = tool({"route", board, "q"});
+    EXPECT_EQ(none.out, QStringLiteral("Q ignored\nword:\n"));
+
+    const ToolRun full = tool({"route", QString(64, QLatin1Char('a')), "aaaaaaaaaaaaa"});
+    EXPECT_TRUE(full.out.endsWith(QStringLiteral("A placed\nA ignored\nword: 0,0 0,1 0,2 0,3 0,4 0,5 0,6 0,7 1,6 1,5 1,4 1,3\n")))
+        << full.out.toStdString();
+}
+
+// A board that is not 64 letters, or letters that are not a..z, are bad arguments.
+TEST(ToolRoute, BadArguments)
+{
+    for (const QStringList &args : {QStringList{"route", "abc", "a"}, QStringList{"route", QString(64, 'a'), "a1"},
+                                    QStringList{"route", QString(63, 'a') + "!", "a"}, QStringList{"route"}}) {
+        const ToolRun run = tool(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
