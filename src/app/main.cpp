@@ -4,6 +4,7 @@
 #include "highscoreform.h"
 #include "mainform.h"
 #include "multiplayerform.h"
+#include "signalcloser.h"
 #include "tallylistform.h"
 
 #include <QDir>
@@ -23,6 +24,7 @@ void showWindow(QWidget &window)
 int main(int argc, char **argv)
 {
     Application app(argc, argv);
+    SignalCloser closer;
 
     // Created in this order; destroyed in reverse, the main window last.
     Tmain mainWindow(Tmain::Folders{QCoreApplication::applicationDirPath(), QDir::currentPath()}, nullptr);
@@ -34,6 +36,7 @@ int main(int argc, char **argv)
 
     QObject::connect(&mainWindow, &Tmain::helpRequested, &help, [&help] { showWindow(help); });
     QObject::connect(&mainWindow, &Tmain::aboutRequested, &about, [&about] { showWindow(about); });
+    closer.setWindow(&mainWindow);
 
     mainWindow.show();
     return app.exec();

@@ -6,6 +6,7 @@
 #include "errorbox.h"
 #include "flatbutton.h"
 #include "flatpanel.h"
+#include "nameedit.h"
 #include "slotview.h"
 #include "tdictn.h"
 #include "tiledbackground.h"
@@ -20,9 +21,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -33,8 +37,6 @@ constexpr QSize MinimumClientSize{561, 535};
 constexpr double BoardCentreX = 280.0 / 561.0;
 constexpr double BoardCentreY = 266.0 / 535.0;
 
-constexpr int NameLength = 10;
-
 QString lockPath()
 {
     return QDir::temp().filePath(QStringLiteral("tarvlesolo.lock"));
@@ -42,10 +44,12 @@ QString lockPath()
 
 } // namespace
 
-Tmain::Tmain(const Folders &folders, CuePlayer *cues, QWidget *parent)
+Tmain::Tmain(const Folders &folders, CuePlayer *sound, QWidget *parent)
     : QMainWindow(parent)
     , m_folders(folders)
-    , m_settingsFile(QDir(folders.program).filePath(QString::fromLatin1(filestem) + QStringLiteral(".ini")))
+    , m_cues(sound)
+    , m_settingsFile(QDir(folders.program).filePath(QString::fromLatin1(filestem) + QStringLiteral(".ini")),
+                     QString::fromLatin1(filestem))
     , m_mutex(lockPath())
 {
     setObjectName(QStringLiteral("Tmain"));
@@ -53,7 +57,7 @@ Tmain::Tmain(const Folders &folders, CuePlayer *cues, QWidget *parent)
     setFont(UiStyle::sans(11));
 
     openWordList();
-    m_game = std::make_unique<Game>(Game::Services{cues, nullptr, m_spell.get()});
+    m_game = std::make_unique<Game>(Game::Services{&m_cues, nullptr, m_spell.get()});
 
     buildLayout();
     buildMenu();
@@ -84,30 +88,54 @@ void Tmain::FormCreate()
     // The lock stands for the program's named mutex: held, never tested.
     (void)m_mutex.tryLock(0);
     m_game->seedFromClock();
-    m_settings = m_settingsFile.loadinifile();
-    applySettings(m_settings);
+    loadinifile();
     m_game->enter();
 }
 
-void Tmain::applySettings(const MainSettings &settings)
+void Tmain::loadinifile()
 {
-    move(settings.left, settings.top);
-    resize(settings.width, settings.height);
-    m_game->setPlayerName(settings.name);
+    const MainSettings settings = m_settingsFile.loadinifile();
+    m_savedbounds = QRect(settings.left, settings.top, settings.width, settings.height);
+    // Applied as read, also when it lies off the screen.
+    placeWindow(m_savedbounds);
+    m_cues.setPlaySounds(settings.sounds);
+    PlaySounds1->setChecked(settings.sounds);
+    m_updatecheck = settings.update;
+    updatecheck->setChecked(settings.update);
     edit_name->setText(settings.name);
     edit_aname->setText(edit_name->text());
+    m_game->setSelectionMethod(settings.clickletters);
+    ClickLetters1->setChecked(settings.clickletters == Game::ClickLetters);
+    ClickLetters2->setChecked(settings.clickletters == Game::Dragging);
 }
 
-MainSettings Tmain::currentSettings() const
+void Tmain::saveinifile()
 {
-    MainSettings settings = m_settings;
-    const QRect frame = frameGeometry();
-    settings.left = frame.left();
-    settings.top = frame.top();
-    settings.width = frame.width();
-    settings.height = frame.height();
-    settings.name = m_game->playerName();
-    return settings;
+    MainSettings settings;
+    const QRect bounds = outerBounds();
+    settings.top = bounds.top();
+    settings.left = bounds.left();
+    settings.width = bounds.width();
+    settings.height = bounds.height();
+    settings.clickletters = m_game->selectionMethod();
+    settings.name = edit_name->text();
+    settings.sounds = m_cues.playSounds();
+    settings.update = m_updatecheck;
+    m_settingsFile.saveinifile(settings);
+}
+
+QRect Tmain::outerBounds() const
+{
+    // Before the window is first shown its frame is the one asked for.
+    return isVisible() ? frameGeometry() : m_placement;
+}
+
+void Tmain::placeWindow(const QRect &outer)
+{
+    m_placement = outer;
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    move(outer.topLeft());
+    resize(outer.width() - frame.left() - frame.right(), outer.height() - frame.top() - frame.bottom());
 }
 
 void Tmain::showEvent(QShowEvent *event)
@@ -116,18 +144,32 @@ void Tmain::showEvent(QShowEvent *event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    if (m_settings.update)
+    // The frame's size is known once the window is on screen: place it again
+    // so the outer frame, not the client area, has the stored size.
+    QTimer::singleShot(0, this, [this] {
+        if (frameGeometry() != m_placement)
+            placeWindow(m_placement);
+    });
+    if (m_updatecheck)
         emit updateCheckRequested();
 }
 
 void Tmain::closeEvent(QCloseEvent *event)
 {
-    try {
-        m_settingsFile.saveinifile(currentSettings());
-    } catch (const std::exception &e) {
-        // The program ends all the same; the player is told what was not saved.
-        ErrorBox::show(this, QString::fromUtf8(e.what()));
+    QRect bounds = outerBounds();
+    if (bounds != m_savedbounds) {
+        // A window larger than the work area is stored 3 pixels smaller, once.
+        const QRect work = screen()->availableGeometry();
+        if (bounds.width() > work.width())
+            bounds.setWidth(bounds.width() - 3);
+        if (bounds.height() > work.height())
+            bounds.setHeight(bounds.height() - 3);
+        placeWindow(bounds);
+        m_savedbounds = bounds;
     }
+    // When the file cannot be written the player is told, and the program
+    // ends all the same.
+    saveOptions();
     event->accept();
     QCoreApplication::quit();
 }
@@ -291,10 +333,9 @@ void Tmain::buildGameOverPanel()
     makeLabel(panel_cleared, QStringLiteral("Label3"), QStringLiteral("Enter Your Name"),
               UiStyle::sans(19, true), QRect(4, 69, 321, 24), Qt::AlignCenter);
 
-    edit_name = new QLineEdit(panel_cleared);
+    edit_name = new NameEdit(panel_cleared);
     edit_name->setObjectName(QStringLiteral("edit_name"));
     edit_name->setGeometry(83, 91, 161, 32);
-    edit_name->setMaxLength(NameLength);
     edit_name->setFont(UiStyle::sans(19));
     edit_name->setStyleSheet(QStringLiteral("QLineEdit { background: #FFFFE6; color: black; }"));
 
@@ -324,10 +365,9 @@ void Tmain::buildNamePanel()
     UiStyle::makeLabel(panel_name, QStringLiteral("Label13"), QStringLiteral("ENTER YOUR NAME"),
                        UiStyle::sans(19, true), QRect(0, 12, 329, 24), Qt::AlignCenter);
 
-    edit_aname = new QLineEdit(panel_name);
+    edit_aname = new NameEdit(panel_name);
     edit_aname->setObjectName(QStringLiteral("edit_aname"));
     edit_aname->setGeometry(83, 48, 161, 32);
-    edit_aname->setMaxLength(NameLength);
     edit_aname->setFont(UiStyle::sans(19));
     edit_aname->setStyleSheet(QStringLiteral("QLineEdit { background: #FFFFE6; color: black; }"));
 
@@ -354,6 +394,40 @@ void Tmain::buildMenu()
     Exit1 = file1->addAction(tr("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *Options1 = menuBar()->addMenu(tr("&Options"));
+    Options1->setObjectName(QStringLiteral("Options1"));
+    Options1->setToolTipsVisible(true);
+    PlaySounds1 = Options1->addAction(tr("Play Sounds"));
+    PlaySounds1->setObjectName(QStringLiteral("PlaySounds1"));
+    PlaySounds1->setCheckable(true);
+    PlaySounds1->setChecked(true);
+    connect(PlaySounds1, &QAction::triggered, this, &Tmain::PlaySounds1Click);
+    ResetScreenLocation1 = Options1->addAction(tr("Reset Screen Location"));
+    ResetScreenLocation1->setObjectName(QStringLiteral("ResetScreenLocation1"));
+    connect(ResetScreenLocation1, &QAction::triggered, this, &Tmain::ResetScreenLocation1Click);
+    ChangeName1 = Options1->addAction(tr("Change  Name"));
+    ChangeName1->setObjectName(QStringLiteral("ChangeName1"));
+    connect(ChangeName1, &QAction::triggered, this, &Tmain::ChangeName1Click);
+    updatecheck = Options1->addAction(tr("Automatically Check for Updates"));
+    updatecheck->setObjectName(QStringLiteral("updatecheck"));
+    updatecheck->setCheckable(true);
+    updatecheck->setChecked(true);
+    connect(updatecheck, &QAction::triggered, this, &Tmain::updatecheckClick);
+    Options1->addSeparator();
+    ClickLetters1 = Options1->addAction(tr("Click Letters Method"));
+    ClickLetters1->setObjectName(QStringLiteral("ClickLetters1"));
+    ClickLetters1->setCheckable(true);
+    ClickLetters1->setChecked(true);
+    ClickLetters1->setToolTip(tr("Click on each letter. Right click the mouse button or press the DONE button to send."));
+    ClickLetters1->setStatusTip(ClickLetters1->toolTip());
+    ClickLetters2 = Options1->addAction(tr("Dragging Method"));
+    ClickLetters2->setObjectName(QStringLiteral("ClickLetters2"));
+    ClickLetters2->setCheckable(true);
+    ClickLetters2->setToolTip(tr("Click and hold the mouse, drag over the letters, release to complete word."));
+    ClickLetters2->setStatusTip(ClickLetters2->toolTip());
+    connect(ClickLetters1, &QAction::triggered, this, &Tmain::ClickLetters1Click);
+    connect(ClickLetters2, &QAction::triggered, this, &Tmain::ClickLetters1Click);
 
     QMenu *Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -553,4 +627,49 @@ bool Tmain::FormShortCut(const QKeyEvent &event)
         break;
     }
     return m_game->keyDown(key, event.modifiers() & Qt::ControlModifier);
+}
+
+void Tmain::PlaySounds1Click()
+{
+    // Turning the sounds off lets a cue already playing finish.
+    m_cues.setPlaySounds(!m_cues.playSounds());
+    PlaySounds1->setChecked(m_cues.playSounds());
+    saveOptions();
+}
+
+void Tmain::ClickLetters1Click()
+{
+    // Both items share this: choosing either one switches to the other
+    // method, also when it was the one already checked.
+    const int method = m_game->selectionMethod() == Game::ClickLetters ? Game::Dragging : Game::ClickLetters;
+    m_game->setSelectionMethod(method);
+    ClickLetters1->setChecked(method == Game::ClickLetters);
+    ClickLetters2->setChecked(method == Game::Dragging);
+    saveOptions();
+}
+
+void Tmain::updatecheckClick()
+{
+    m_updatecheck = !m_updatecheck;
+    updatecheck->setChecked(m_updatecheck);
+    saveOptions();
+}
+
+void Tmain::saveOptions()
+{
+    try {
+        saveinifile();
+    } catch (const SettingsError &e) {
+        ErrorBox::show(this, QString::fromUtf8(e.what()));
+    }
+}
+
+void Tmain::ChangeName1Click()
+{
+    m_game->showPanel(Game::Panel::Name);
+}
+
+void Tmain::ResetScreenLocation1Click()
+{
+    placeWindow(QRect(MainSettings::DefaultLeft, MainSettings::DefaultTop, defaultwidth, defaultheight));
 }

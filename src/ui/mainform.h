@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cueswitch.h"
 #include "game.h"
 #include "mainsettings.h"
 #include "settingsfile.h"
@@ -18,7 +19,7 @@ class FlatPanel;
 class QAction;
 class QKeyEvent;
 class QLabel;
-class QLineEdit;
+class NameEdit;
 class QTextEdit;
 class SlotView;
 class TDictn;
@@ -44,8 +45,8 @@ public:
         QString working; // where the word list file is written
     };
 
-    // cues may be null: the game is then silent.
-    Tmain(const Folders &folders, CuePlayer *cues, QWidget *parent = nullptr);
+    // sound is where cues go while "Play Sounds" is on; null is silence.
+    Tmain(const Folders &folders, CuePlayer *sound, QWidget *parent = nullptr);
     ~Tmain() override;
 
     Game &game() { return *m_game; }
@@ -53,6 +54,17 @@ public:
     // The tiled background picture the other windows copy.
     QPixmap backgroundPicture() const;
 
+    void loadinifile();
+    void saveinifile();
+    // The placement as read at start, or as saved at the last close that
+    // found the window moved; left, top, width and height of the outer frame.
+    QRect savedbounds() const { return m_savedbounds; }
+
+    void PlaySounds1Click();
+    void ClickLetters1Click();
+    void updatecheckClick();
+    void ChangeName1Click();
+    void ResetScreenLocation1Click();
     void button_startClick();
     void StartGame1Click();
     void button_cancelClick();
@@ -89,8 +101,11 @@ private:
     void buildMenu();
     void connectGame();
     void FormCreate();
-    void applySettings(const MainSettings &settings);
-    MainSettings currentSettings() const;
+    // Places the window's outer frame, title bar and borders included.
+    void placeWindow(const QRect &outer);
+    QRect outerBounds() const;
+    // Saves the settings; a failure is shown in the error box.
+    void saveOptions();
     void placeBoardGroup();
     void addword(const QString &text, const QColor &color);
     FlatButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
@@ -100,8 +115,11 @@ private:
     Folders m_folders;
     std::unique_ptr<TDictn> m_spell;
     std::unique_ptr<Game> m_game;
+    CueSwitch m_cues;
     SettingsFile m_settingsFile;
-    MainSettings m_settings;
+    QRect m_savedbounds;
+    QRect m_placement; // the outer frame last asked for
+    bool m_updatecheck = true;
     QLockFile m_mutex;
     bool m_shownOnce = false;
 
@@ -127,15 +145,21 @@ private:
     QTextEdit *richedit_words = nullptr;
     FlatPanel *panel_cleared = nullptr;
     QLabel *label_score1 = nullptr;
-    QLineEdit *edit_name = nullptr;
+    NameEdit *edit_name = nullptr;
     FlatButton *button_sendscore = nullptr;
     FlatButton *button_highscore = nullptr;
     FlatButton *button_done = nullptr;
     FlatPanel *panel_wait = nullptr;
     FlatPanel *panel_name = nullptr;
-    QLineEdit *edit_aname = nullptr;
+    NameEdit *edit_aname = nullptr;
     QAction *StartGame1 = nullptr;
     QAction *Exit1 = nullptr;
+    QAction *PlaySounds1 = nullptr;
+    QAction *ResetScreenLocation1 = nullptr;
+    QAction *ChangeName1 = nullptr;
+    QAction *updatecheck = nullptr;
+    QAction *ClickLetters1 = nullptr;
+    QAction *ClickLetters2 = nullptr;
     QAction *Help2 = nullptr;
     QAction *About1 = nullptr;
 };
