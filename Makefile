@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize bench clean
 
 all: build
 
@@ -24,9 +24,16 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-sanitize
+
+# The block coder's tests again under AddressSanitizer and UBSan.
+test-sanitize: deps
+	cmake -S . -B $(BUILD)-sanitize -G Ninja -DTARVLE_SANITIZE=ON
+	cmake --build $(BUILD)-sanitize -j $(JOBS) --target lzrw_test lzrw_tool_test
+	cd $(BUILD)-sanitize && ctest --output-on-failure -L codec
 
 bench: build
-	cd $(BUILD)/bin && ./bench-dictionary && ./bench-route && QT_QPA_PLATFORM=offscreen ./bench-startup
+	cd $(BUILD)/bin && ./bench-dictionary && ./bench-route && ./bench-lzrw && QT_QPA_PLATFORM=offscreen ./bench-startup
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-sanitize

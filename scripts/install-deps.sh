@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ make cmake ninja-build
-    qt6-base-dev qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev
     libgtest-dev libbenchmark-dev
     fonts-liberation
 )

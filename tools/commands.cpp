@@ -2,7 +2,11 @@
 
 #include "boardtext.h"
 #include "dictionaryerror.h"
+#include "tallyfile.h"
+#include "tallyrecords.h"
+#include "elzrw1exception.h"
 #include "game.h"
+#include "tlzrw1.h"
 #include "wordrecords.h"
 
 #include <QChar>
@@ -69,6 +73,64 @@ int route(const QString &board, const QString &letters, QTextStream &out, QTextS
         out << ' ' << cell.column << ',' << cell.row;
     }
     out << '\n';
+    return Ok;
+}
+
+namespace {
+
+int runLzrw(bool packing, const QString &input, const QString &output, QTextStream &out,
+            QTextStream &err)
+{
+    Tlzrw1 compressor;
+    compressor.InputFile = input;
+    compressor.OutputFile = output;
+    compressor.CompressMode = Tlzrw1::Mode::Fast;
+    try {
+        const qint64 written = packing ? compressor.Compress() : compressor.Decompress();
+        out << output << ": " << written << " bytes\n";
+    } catch (const ELzrw1Exception &e) {
+        err << "tarvle-tool: " << e.message() << '\n';
+        return Failed;
+    }
+    return Ok;
+}
+
+} // namespace
+
+int lzrwPack(const QString &input, const QString &output, QTextStream &out, QTextStream &err)
+{
+    return runLzrw(true, input, output, out, err);
+}
+
+int lzrwUnpack(const QString &input, const QString &output, QTextStream &out, QTextStream &err)
+{
+    return runLzrw(false, input, output, out, err);
+}
+
+int tallyShow(const QString &file, QTextStream &out, QTextStream &err)
+{
+    if (!QFile::exists(file)) {
+        err << "tarvle-tool: no such file: " << file << '\n';
+        return Failed;
+    }
+    TallyRecords records;
+    try {
+        TallyFile(file).load(records.grid());
+    } catch (const std::exception &e) {
+        err << "tarvle-tool: " << QString::fromUtf8(e.what()) << '\n';
+        return Failed;
+    }
+    records.loadtally();
+    const char *captions[] = {"Total Games:", "Words Found:", "Running Total Score:", "Average Game Score:"};
+    for (int counter = 1; counter <= 4; ++counter)
+        out << captions[counter - 1] << ' ' << records.counterText(counter) << '\n';
+    for (int rank = 1; rank <= TallyRecords::Records; ++rank) {
+        const TallyRecords::Row &row = records.row(rank);
+        out << rank << '.';
+        if (row.value > TallyRecords::NoScore)
+            out << '\t' << row.date << '\t' << row.name << '\t' << row.score;
+        out << '\n';
+    }
     return Ok;
 }
 

@@ -18,4 +18,13 @@ int lookup(const QStringList &words, QTextStream &out, QTextStream &err);
 // reading order) as the keyboard does; one line per letter, then the word's cells.
 int route(const QString &board, const QString &letters, QTextStream &out, QTextStream &err);
 
+// Packs any file into a "WRZL" container, or unpacks one; a failure prints
+// the compressor's message.
+int lzrwPack(const QString &input, const QString &output, QTextStream &out, QTextStream &err);
+int lzrwUnpack(const QString &input, const QString &output, QTextStream &out, QTextStream &err);
+
+// The counters and the ten records of a tally file, one line each; an empty
+// slot shows its rank alone. Fields are separated by tabs.
+int tallyShow(const QString &file, QTextStream &out, QTextStream &err);
+
 } // namespace ToolCommands

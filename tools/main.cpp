@@ -12,7 +12,10 @@ namespace {
 int usage(QTextStream &err)
 {
     err << "usage: tarvle-tool lookup WORD...\n"
-           "       tarvle-tool route BOARD LETTERS\n";
+           "       tarvle-tool route BOARD LETTERS\n"
+           "       tarvle-tool lzrw pack IN OUT\n"
+           "       tarvle-tool lzrw unpack IN OUT\n"
+           "       tarvle-tool tally show FILE\n";
     return ToolCommands::BadArguments;
 }
 
@@ -37,6 +40,20 @@ int main(int argc, char **argv)
         if (args.size() != 2)
             return usage(err);
         return ToolCommands::route(args[0], args[1], out, err);
+    }
+    if (command == QLatin1String("lzrw")) {
+        if (args.size() != 3)
+            return usage(err);
+        if (args[0] == QLatin1String("pack"))
+            return ToolCommands::lzrwPack(args[1], args[2], out, err);
+        if (args[0] == QLatin1String("unpack"))
+            return ToolCommands::lzrwUnpack(args[1], args[2], out, err);
+        return usage(err);
+    }
+    if (command == QLatin1String("tally")) {
+        if (args.size() != 2 || args[0] != QLatin1String("show"))
+            return usage(err);
+        return ToolCommands::tallyShow(args[1], out, err);
     }
     err << "tarvle-tool: unknown command '" << command << "'\n";
     return usage(err);

@@ -5,6 +5,7 @@
 #include "mainform.h"
 #include "multiplayerform.h"
 #include "signalcloser.h"
+#include "soundeffectplayer.h"
 #include "tallylistform.h"
 
 #include <QDir>
@@ -25,15 +26,20 @@ int main(int argc, char **argv)
 {
     Application app(argc, argv);
     SignalCloser closer;
+    SoundEffectPlayer sound;
 
     // Created in this order; destroyed in reverse, the main window last.
-    Tmain mainWindow(Tmain::Folders{QCoreApplication::applicationDirPath(), QDir::currentPath()}, nullptr);
-    Ttallylist tallylist(mainWindow.backgroundPicture());
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    Tmain mainWindow(Tmain::Folders{programFolder, QDir::currentPath()}, &sound);
+    Ttallylist tallylist(mainWindow.backgroundPicture(), programFolder, QString::fromLatin1(Tmain::filestem));
     Tabout about(mainWindow.backgroundPicture());
     Thelp help(mainWindow.backgroundPicture());
     Thighscore highscore(mainWindow.backgroundPicture());
     Tmultiplayer multiplayer(mainWindow.backgroundPicture());
 
+    mainWindow.game().setTally(&tallylist.records());
+    QObject::connect(&mainWindow, &Tmain::tallyListRequested, &tallylist,
+                     [&] { tallylist.showOver(&mainWindow); });
     QObject::connect(&mainWindow, &Tmain::helpRequested, &help, [&help] { showWindow(help); });
     QObject::connect(&mainWindow, &Tmain::aboutRequested, &about, [&about] { showWindow(about); });
     closer.setWindow(&mainWindow);

@@ -1,10 +1,158 @@
 #include "tallylistform.h"
 
+#include "errorbox.h"
+#include "flatbutton.h"
+#include "flatpanel.h"
 #include "plainwindow.h"
+#include "tiledbackground.h"
+#include "tlzrw1.h"
+#include "uistyle.h"
 
-Ttallylist::Ttallylist(const QPixmap &background, QWidget *parent)
-    : QWidget(parent, Qt::Window)
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+
+namespace {
+
+const QColor Highlight{0xE8, 0xE8, 0xE1};
+
+QFont labelFont(int pixelSize, bool bold, bool underline = false)
 {
-    PlainWindow::setUp(this, QStringLiteral("Ttallylist"), QStringLiteral("Tarvle Solo - Tally List"),
-                       QSize(342, 438), background);
+    QFont font = UiStyle::sans(pixelSize, bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+} // namespace
+
+Ttallylist::Ttallylist(const QPixmap &background, const QString &programFolder, const QString &stem, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
+    , m_file(QDir(programFolder).filePath(stem + QStringLiteral("tally.tld")))
+{
+    TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("tallylist"),
+                                                QStringLiteral("Tarvle Solo - Tally List"), QSize(342, 438), background);
+    setFixedSize(342, 438);
+    setFont(UiStyle::sans(11));
+    buildLayout();
+    tiles->lower();
+    connect(&m_records, &TallyRecords::changed, this, &Ttallylist::showRecords);
+
+    m_records.setEmpty();
+    try {
+        m_file.load(m_records.grid());
+    } catch (const std::exception &e) {
+        // The start goes on with the grid as the failure left it.
+        ErrorBox::show(nullptr, QString::fromUtf8(e.what()));
+    }
+    m_records.loadtally();
+}
+
+Ttallylist::~Ttallylist()
+{
+    // Failures at exit are not shown: the old file then stays as it was.
+    m_file.save(m_records.grid());
+}
+
+void Ttallylist::buildLayout()
+{
+    auto *panel = new FlatPanel(this);
+    panel->setObjectName(QStringLiteral("FlatPanel1"));
+    panel->setGeometry(6, 5, 331, 428);
+    panel->setTransparent(true);
+    panel->setFrameColor(Qt::black);
+
+    auto label = [panel](const QString &name, const QString &text, const QRect &at, Qt::Alignment align,
+                         const QFont &font = labelFont(13, true)) {
+        return UiStyle::makeLabel(panel, name, text, font, at, align);
+    };
+    label(QStringLiteral("label_myname"), QStringLiteral("YOUR TALLY LIST"), QRect(1, 5, 328, 24), Qt::AlignCenter,
+          labelFont(19, true, true));
+    const struct {
+        const char *name;
+        const char *caption;
+        QRect at;
+        int top;
+    } counters[] = {
+        {"Label9", "Total Games:", QRect(88, 40, 101, 16), 40},
+        {"Label2", "Words Found:", QRect(69, 59, 120, 16), 59},
+        {"Label3", "Running Total Score:", QRect(8, 78, 181, 16), 78},
+        {"Label5", "Average Game Score:", QRect(8, 98, 181, 16), 98},
+    };
+    for (int i = 0; i < 4; ++i) {
+        label(QString::fromLatin1(counters[i].name), QString::fromLatin1(counters[i].caption), counters[i].at,
+              Qt::AlignRight | Qt::AlignVCenter);
+        mylabel_[i] = label(QStringLiteral("mylabel_%1").arg(i + 1), QString(), QRect(194, counters[i].top, 59, 16),
+                            Qt::AlignCenter);
+    }
+    label(QStringLiteral("Label1"), QStringLiteral("HIGH SCORES"), QRect(1, 128, 328, 24), Qt::AlignCenter,
+          labelFont(19, true, true));
+    for (int i = 0; i < TallyRecords::Records; ++i) {
+        const int y = 158 + 24 * i;
+        const QString n = QString::number(i + 1);
+        label_num[i] = label(QStringLiteral("label_num") + n, n + QLatin1Char('.'), QRect(5, y, 24, 16),
+                             Qt::AlignRight | Qt::AlignVCenter);
+        label_date[i] = label(QStringLiteral("label_date") + n, QString(), QRect(32, y, 101, 16),
+                              Qt::AlignLeft | Qt::AlignVCenter);
+        label_name[i] = label(QStringLiteral("label_name") + n, QString(), QRect(136, y, 132, 16),
+                              Qt::AlignLeft | Qt::AlignVCenter);
+        label_high[i] = label(QStringLiteral("label_high") + n, QString(), QRect(286, y, 1, 16),
+                              Qt::AlignLeft | Qt::AlignVCenter);
+    }
+
+    button_reset = new FlatButton(QStringLiteral("RESET TALLY"), panel);
+    button_reset->setObjectName(QStringLiteral("button_reset"));
+    button_reset->setGeometry(80, 395, 137, 26);
+    button_reset->setCaptionPixelSize(16);
+    connect(button_reset, &FlatButton::clicked, this, &Ttallylist::button_resetClick);
+    button_done = new FlatButton(QStringLiteral("DONE"), panel);
+    button_done->setObjectName(QStringLiteral("button_done"));
+    button_done->setGeometry(226, 395, 95, 26);
+    button_done->setCaptionPixelSize(16);
+    connect(button_done, &FlatButton::clicked, this, &Ttallylist::button_doneClick);
+}
+
+void Ttallylist::showRecords()
+{
+    for (int counter = 1; counter <= 4; ++counter)
+        mylabel_[counter - 1]->setText(m_records.counterText(counter));
+    for (int i = 0; i < TallyRecords::Records; ++i) {
+        const TallyRecords::Row &row = m_records.row(i + 1);
+        label_date[i]->setText(row.date);
+        label_name[i]->setText(row.name);
+        label_high[i]->setText(row.score);
+        // As wide as its text.
+        label_high[i]->resize(label_high[i]->sizeHint().width(), 16);
+        for (QLabel *label : {label_num[i], label_date[i], label_name[i], label_high[i]}) {
+            label->setFont(labelFont(13, row.look != TallyRecords::Look::Plain));
+            UiStyle::setTextColor(label, row.look == TallyRecords::Look::Highlighted ? Highlight : UiStyle::Cream);
+        }
+    }
+}
+
+void Ttallylist::showOver(const QWidget *window)
+{
+    if (!m_placed && window) {
+        move(window->frameGeometry().center() - rect().center());
+        m_placed = true;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void Ttallylist::button_resetClick()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tarvle Solo"),
+                    QStringLiteral("Are you sure you want to reset the Tally?"), QMessageBox::Yes | QMessageBox::No,
+                    this);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    m_records.reset();
+}
+
+void Ttallylist::button_doneClick()
+{
+    hide();
 }

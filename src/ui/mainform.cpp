@@ -429,6 +429,12 @@ void Tmain::buildMenu()
     connect(ClickLetters1, &QAction::triggered, this, &Tmain::ClickLetters1Click);
     connect(ClickLetters2, &QAction::triggered, this, &Tmain::ClickLetters1Click);
 
+    QMenu *View1 = menuBar()->addMenu(tr("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    TallyList1 = View1->addAction(tr("Tally List"));
+    TallyList1->setObjectName(QStringLiteral("TallyList1"));
+    connect(TallyList1, &QAction::triggered, this, &Tmain::tallyListRequested);
+
     QMenu *Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     Help2 = Help1->addAction(tr("Help"));

@@ -85,6 +85,7 @@ signals:
     // The window has been shown for the first time with the update check on.
     void updateCheckRequested();
     void helpRequested();
+    void tallyListRequested();
     void aboutRequested();
 
 protected:
@@ -160,6 +161,7 @@ private:
     QAction *updatecheck = nullptr;
     QAction *ClickLetters1 = nullptr;
     QAction *ClickLetters2 = nullptr;
+    QAction *TallyList1 = nullptr;
     QAction *Help2 = nullptr;
     QAction *About1 = nullptr;
 };

@@ -51,7 +51,7 @@ int child(int argc, char **argv, const QString &mode)
     } else {
         const QString folder = QDir::currentPath();
         Tmain window(Tmain::Folders{folder, folder}, nullptr);
-        Ttallylist tallylist(window.backgroundPicture());
+        Ttallylist tallylist(window.backgroundPicture(), folder, QString::fromLatin1(Tmain::filestem));
         Tabout about(window.backgroundPicture());
         Thelp help(window.backgroundPicture());
         Thighscore highscore(window.backgroundPicture());

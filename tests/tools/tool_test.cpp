@@ -1,4 +1,9 @@
+#include "tallyfile.h"
+#include "tallyrecords.h"
+
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -76,4 +81,37 @@ TEST(ToolRoute, BadArguments)
         EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
+}
+
+// tally show prints the four counters and the ten ranks of a tally file;
+// a damaged file fails with the compressor's message.
+TEST(ToolTally, ShowsCountersAndRecords)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.tld");
+    {
+        TallyRecords records;
+        records.setToday([] { return QDate(2014, 3, 5); });
+        records.addtomineincrease(TallyRecords::TotalGames);
+        records.checkscore(42, QStringLiteral("Ann Lee"));
+        records.addtoit(TallyRecords::RunningTotal, 42);
+        ASSERT_TRUE(TallyFile(path).save(records.grid()));
+    }
+    const ToolRun run = tool({"tally", "show", path});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n');
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{"Total Games: 1", "Words Found: 0", "Running Total Score: 42",
+                                            "Average Game Score: 42"}));
+    EXPECT_TRUE(lines[4].startsWith("1.\t") && lines[4].endsWith("\tAnn Lee\t42")) << lines[4].toStdString();
+    EXPECT_EQ(lines[5], QStringLiteral("2."));
+    EXPECT_EQ(lines[13], QStringLiteral("10."));
+
+    QFile damaged(path);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("WRZL");
+    damaged.close();
+    const ToolRun bad = tool({"tally", "show", path});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_TRUE(bad.err.contains("Error reading from input file")) << bad.err.toStdString();
+    EXPECT_EQ(tool({"tally", "view", path}).status, 2);
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The tally file compressor: packs a file into a container and unpacks it.
+//
+// Container: the signature "WRZL", the unpacked size (4 bytes, little-endian),
+// then coded blocks, each a 2-byte little-endian length L and L bytes from
+// TLZR. The input is cut into blocks of 32768 bytes; the last one is shorter,
+// possibly empty, and marks the end.
+//
+// Every failure is an ELzrw1Exception whose message is meant for the player.
+// The output file is written through a QSaveFile: after a failure no partly
+// written output exists and a file that was there is left unchanged. Memory
+// stays bounded by one block whatever the file size.
+class Tlzrw1
+{
+public:
+    enum class Mode {
+        Fast, // LZRW1/KH blocks, signature "WRZL"
+    };
+
+    // Named as the game's callers know them.
+    QString InputFile;
+    QString OutputFile;
+    Mode CompressMode = Mode::Fast;
+
+    // Packs InputFile into a container written to OutputFile; returns the
+    // container's size.
+    qint64 Compress();
+    // Unpacks the container in InputFile into OutputFile; returns the
+    // unpacked size.
+    qint64 Decompress();
+
+    // The same in memory, for callers that must not touch the file system.
+    // sourceName only labels the messages, where a file form names InputFile.
+    static QByteArray compress(const QByteArray &data);
+    static QByteArray decompress(const QByteArray &container, const QString &sourceName);
+};

@@ -1,0 +1,226 @@
+#include "application.h"
+#include "flatbutton.h"
+#include "gametestsupport.h"
+#include "mainform.h"
+#include "tallylistform.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Answers the next message box with the given button and remembers its text.
+class BoxAnswer : public QObject
+{
+public:
+    QStringList texts;
+
+    explicit BoxAnswer(QMessageBox::StandardButton answer)
+    {
+        m_timer.setInterval(5);
+        connect(&m_timer, &QTimer::timeout, this, [this, answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            if (answer == QMessageBox::Escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (answer == QMessageBox::Default)
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                box->button(answer)->click();
+        });
+        m_timer.start();
+    }
+
+private:
+    QTimer m_timer;
+};
+
+const QColor cream(0xFF, 0xFF, 0xC6);
+const QColor highlight(0xE8, 0xE8, 0xE1);
+
+} // namespace
+
+// The tally list window with the real main window: records kept at the
+// moments of a game, its look, the reset, and its file between runs.
+class TallyListTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    GameRecorder m_sound;
+    std::unique_ptr<Tmain> m_window;
+    std::unique_ptr<Ttallylist> m_tally;
+
+    QString tallyPath() const { return QDir(m_folder->path()).filePath("tarvlesolotally.tld"); }
+
+    void open()
+    {
+        m_window = std::make_unique<Tmain>(Tmain::Folders{m_folder->path(), m_folder->path()}, &m_sound);
+        m_tally = std::make_unique<Ttallylist>(m_window->backgroundPicture(), m_folder->path(), "tarvlesolo");
+        m_window->game().setTally(&m_tally->records());
+        connect(m_window.get(), &Tmain::tallyListRequested, m_tally.get(), [this] { m_tally->showOver(m_window.get()); });
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void closeAll()
+    {
+        m_window->close();
+        m_tally.reset();
+        m_window.reset();
+    }
+
+    QLabel *label(const QString &name) { return m_tally->findChild<QLabel *>(name); }
+    QString text(const QString &name) { return label(name)->text(); }
+
+    // Plays a game in which the word is typed and sent, then runs the clock out.
+    void playGame(const char *word)
+    {
+        Game &game = m_window->game();
+        game.setDraw(drawBoard(QStringLiteral("catsdogerbnmlkjiaeioutsrqwertyuizxcvbnmlplmokijnuhbygvtfedcxswaq")));
+        m_window->button_startClick();
+        for (const char *c = word; *c; ++c)
+            game.typetheletter(*c - 'a' + 1);
+        game.pressdone();
+        while (game.playing())
+            game.tick();
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+    }
+
+    void cleanup()
+    {
+        m_tally.reset();
+        m_window.reset();
+    }
+
+    // A first start shows zero counters, ranks 1. to 10. and blank rows; the
+    // View menu shows the window without blocking the main one.
+    void firstStart()
+    {
+        open();
+        for (int counter = 1; counter <= 4; ++counter)
+            QCOMPARE(text(QStringLiteral("mylabel_%1").arg(counter)), QStringLiteral("0"));
+        for (int row = 1; row <= 10; ++row) {
+            QCOMPARE(text(QStringLiteral("label_num%1").arg(row)), QStringLiteral("%1.").arg(row));
+            QVERIFY(text(QStringLiteral("label_date%1").arg(row)).isEmpty());
+            QVERIFY(text(QStringLiteral("label_high%1").arg(row)).isEmpty());
+            QVERIFY(label(QStringLiteral("label_num%1").arg(row))->font().bold());
+        }
+        QCOMPARE(m_tally->windowTitle(), QStringLiteral("Tarvle Solo - Tally List"));
+        QVERIFY(!m_tally->isVisible());
+        m_window->findChild<QAction *>("TallyList1")->trigger();
+        QVERIFY(m_tally->isVisible());
+        QVERIFY(!m_tally->isModal());
+        QTest::mouseClick(m_tally->findChild<FlatButton *>("button_done"), Qt::LeftButton);
+        QVERIFY(!m_tally->isVisible());
+    }
+
+    // A game counts when it starts, each accepted word counts, and the end
+    // enters the score: the new row stands out, the others turn plain.
+    void gamesAreRecorded()
+    {
+        open();
+        playGame("cat");
+        QCOMPARE(text("mylabel_1"), QStringLiteral("1"));
+        QCOMPARE(text("mylabel_2"), QStringLiteral("1"));
+        QCOMPARE(text("mylabel_3"), QStringLiteral("1"));
+        QCOMPARE(text("mylabel_4"), QStringLiteral("1"));
+        playGame("");
+        QCOMPARE(text("mylabel_1"), QStringLiteral("2"));
+        QCOMPARE(text("mylabel_4"), QStringLiteral("0"));
+        QCOMPARE(text("label_high1"), QStringLiteral("1"));
+        QCOMPARE(text("label_high2"), QStringLiteral("0"));
+        QCOMPARE(text("label_name2"), QStringLiteral("Guest"));
+        QCOMPARE(label("label_date2")->palette().color(QPalette::WindowText), highlight);
+        QVERIFY(label("label_high2")->font().bold());
+        QCOMPARE(label("label_high1")->palette().color(QPalette::WindowText), cream);
+        QVERIFY(!label("label_high1")->font().bold());
+        QVERIFY(!label("label_num5")->font().bold());
+    }
+
+    // RESET TALLY asks first; No, Escape or closing the box change nothing;
+    // Yes clears counters and rows at once, all plain, and the file keeps
+    // the old tally until the program ends.
+    void resetAsksFirst()
+    {
+        open();
+        playGame("cats");
+        closeAll();
+        QFile file(tallyPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        file.close();
+
+        open();
+        QCOMPARE(text("mylabel_3"), QStringLiteral("3"));
+        for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Escape}) {
+            BoxAnswer box(answer);
+            m_tally->button_resetClick();
+            QCOMPARE(box.texts, QStringList{"Are you sure you want to reset the Tally?"});
+            QCOMPARE(text("mylabel_3"), QStringLiteral("3"));
+            QCOMPARE(text("label_high1"), QStringLiteral("3"));
+        }
+        BoxAnswer yes(QMessageBox::Default); // Yes is the default button
+        QTest::mouseClick(m_tally->findChild<FlatButton *>("button_reset"), Qt::LeftButton);
+        for (int counter = 1; counter <= 4; ++counter)
+            QCOMPARE(text(QStringLiteral("mylabel_%1").arg(counter)), QStringLiteral("0"));
+        QVERIFY(text("label_high1").isEmpty());
+        QVERIFY(!label("label_num1")->font().bold());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), saved);
+        file.close();
+
+        closeAll();
+        open();
+        QCOMPARE(text("mylabel_1"), QStringLiteral("0"));
+    }
+
+    // An unreadable tally file is reported at start, the game goes on with
+    // an empty tally, and the save at exit keeps the old file as .bad.
+    void damagedFileIsKept()
+    {
+        QFile file(tallyPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("WRZL\x10\x00\x00\x00garbage", 16);
+        file.close();
+        {
+            BoxAnswer ok(QMessageBox::Ok);
+            open();
+            QCOMPARE(ok.texts.size(), 1);
+            QVERIFY(ok.texts.first().contains(tallyPath()) || ok.texts.first().startsWith("Lzrw1"));
+        }
+        playGame("cat");
+        closeAll();
+        QFile bad(tallyPath() + ".bad");
+        QVERIFY(bad.open(QIODevice::ReadOnly));
+        QCOMPARE(bad.readAll(), QByteArray("WRZL\x10\x00\x00\x00garbage", 16));
+        open();
+        QCOMPARE(text("mylabel_1"), QStringLiteral("1"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    TallyListTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tallylist_test.moc"
