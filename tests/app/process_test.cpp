@@ -24,6 +24,48 @@ bool waitForFile(const QString &path, int milliseconds)
     return true;
 }
 
+// A copy of the program in a temporary folder, so that "beside the program"
+// is that folder, started with no window system.
+class ProgramCopy
+{
+public:
+    ProgramCopy()
+        : m_dir(m_folder.path())
+    {
+        const QString program = m_dir.filePath("tarvlesolo");
+        m_copied = QFile::copy(QStringLiteral(TARVLESOLO), program);
+        QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
+    }
+
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    // Runs the program until it is up, sends the signal and waits for the
+    // end; true when it ended normally with status 0.
+    bool runUntil(int signal)
+    {
+        if (!m_copied)
+            return false;
+        QProcess process;
+        process.setWorkingDirectory(m_folder.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.start(file("tarvlesolo"), {});
+        // The word list file is written while the main window is built.
+        if (!process.waitForStarted(10000) || !waitForFile(file("English"), 20000))
+            return false;
+        QThread::msleep(300);
+        if (::kill(pid_t(process.processId()), signal) != 0 || !process.waitForFinished(20000))
+            return false;
+        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QDir m_dir;
+    bool m_copied = false;
+};
+
 } // namespace
 
 // SIGTERM, SIGINT and SIGHUP close the main window as its close box does:
@@ -33,34 +75,13 @@ TEST(Process, SignalsCloseLikeTheCloseBox)
 {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
-        QTemporaryDir folder;
-        const QDir dir(folder.path());
-        // A copy of the program, so that "beside the program" is this folder.
-        const QString program = dir.filePath("tarvlesolo");
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TARVLESOLO), program));
-        QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
-
-        QProcess process;
-        process.setWorkingDirectory(folder.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(environment);
-        process.start(program, {});
-        ASSERT_TRUE(process.waitForStarted(10000));
-        // The word list file is written while the main window is built.
-        ASSERT_TRUE(waitForFile(dir.filePath("English"), 20000));
-        QThread::msleep(300);
-
-        ASSERT_EQ(::kill(pid_t(process.processId()), signal), 0);
-        ASSERT_TRUE(process.waitForFinished(20000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 0);
-
-        QFile ini(dir.filePath("tarvlesolo.ini"));
+        ProgramCopy program;
+        ASSERT_TRUE(program.runUntil(signal));
+        QFile ini(program.file("tarvlesolo.ini"));
         ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
         EXPECT_EQ(ini.readAll(), QByteArray("[tarvlesolo]\nTop=3\nLeft=3\nWidth=568\nHeight=580\nClickletters=0\n"
                                             "Name=Guest\nSounds=yes\nUpdate=true\n"));
-        EXPECT_FALSE(QFile::exists(dir.filePath("English")));
+        EXPECT_FALSE(QFile::exists(program.file("English")));
     }
 }
 
@@ -68,29 +89,13 @@ TEST(Process, SignalsCloseLikeTheCloseBox)
 // bytes; a second run reads it back and writes the same file again.
 TEST(Process, EmptyTallyFileRoundTrip)
 {
-    QTemporaryDir folder;
-    const QDir dir(folder.path());
-    const QString program = dir.filePath("tarvlesolo");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TARVLESOLO), program));
-    QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
-
+    ProgramCopy program;
     QByteArray first;
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        QProcess process;
-        process.setWorkingDirectory(folder.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(environment);
-        process.start(program, {});
-        ASSERT_TRUE(process.waitForStarted(10000));
-        ASSERT_TRUE(waitForFile(dir.filePath("English"), 20000));
-        QThread::msleep(300);
-        ASSERT_EQ(::kill(pid_t(process.processId()), SIGTERM), 0);
-        ASSERT_TRUE(process.waitForFinished(20000));
-        EXPECT_EQ(process.exitCode(), 0);
+        ASSERT_TRUE(program.runUntil(SIGTERM));
 
-        QFile tally(dir.filePath("tarvlesolotally.tld"));
+        QFile tally(program.file("tarvlesolotally.tld"));
         ASSERT_TRUE(tally.open(QIODevice::ReadOnly));
         const QByteArray bytes = tally.readAll();
         EXPECT_EQ(bytes.size(), 73);
@@ -99,6 +104,6 @@ TEST(Process, EmptyTallyFileRoundTrip)
             first = bytes;
         else
             EXPECT_EQ(bytes, first);
-        EXPECT_FALSE(QFile::exists(dir.filePath("tarvlesolotally.tld.bad")));
+        EXPECT_FALSE(QFile::exists(program.file("tarvlesolotally.tld.bad")));
     }
 }

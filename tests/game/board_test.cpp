@@ -13,16 +13,6 @@
 
 namespace {
 
-const QString sampleBoard = QStringLiteral(
-    "catsdoge"
-    "rbnmlkji"
-    "aeioutsr"
-    "qwertyui"
-    "zxcvbnml"
-    "plmokijn"
-    "uhbygvtf"
-    "edcxswaq");
-
 // Records which cells and slots an operation reports as changed.
 class ChangeLog : public BoardObserver
 {

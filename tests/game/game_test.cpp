@@ -8,16 +8,6 @@
 
 namespace {
 
-const QString anyBoard = QStringLiteral(
-    "catsdoge"
-    "rbnmlkji"
-    "aeioutsr"
-    "qwertyui"
-    "zxcvbnml"
-    "plmokijn"
-    "uhbygvtf"
-    "edcxswaq");
-
 constexpr int Name = int(Game::Panel::Name);
 constexpr int Cleared = int(Game::Panel::Cleared);
 
@@ -54,7 +44,7 @@ TEST(GameFlow, StartGameInOrder)
     game.setPlayerName(QStringLiteral("Ann"));
     recorder.take();
 
-    startOn(game, anyBoard);
+    startOn(game, sampleBoard);
     EXPECT_EQ(recorder.take(), (QStringList{QStringLiteral("panel %1 hidden").arg(Name), "tally +1 #1",
                                             "cue turnnew", "status Click or Type a Word"}));
     EXPECT_TRUE(game.playing());
@@ -82,7 +72,7 @@ TEST(GameFlow, WholeGameTickByTick)
     Game game(recorder.services());
     recorder.watch(game);
     game.setPlayerName(QStringLiteral("Bo"));
-    startOn(game, anyBoard);
+    startOn(game, sampleBoard);
     recorder.take();
 
     QList<int> tickedAt;
@@ -145,7 +135,7 @@ TEST(GameFlow, NothingChangesAfterTheEnd)
 {
     GameRecorder recorder;
     Game game(recorder.services());
-    startOn(game, anyBoard);
+    startOn(game, sampleBoard);
     pick(game, {{0, 0}, {1, 0}});
     for (int i = 0; i < 180; ++i)
         game.tick();
@@ -167,7 +157,7 @@ TEST(GameFlow, RestartingAGame)
 {
     GameRecorder recorder;
     Game game(recorder.services());
-    startOn(game, anyBoard);
+    startOn(game, sampleBoard);
     for (int i = 0; i < 30; ++i)
         game.tick();
     game.startGame();
@@ -188,7 +178,7 @@ TEST(GameFlow, ClockTimerTicks)
 {
     GameRecorder recorder;
     Game game(recorder.services());
-    startOn(game, anyBoard);
+    startOn(game, sampleBoard);
     QEventLoop loop;
     QObject::connect(&game, &Game::timerChanged, &loop, &QEventLoop::quit);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
@@ -201,7 +191,7 @@ TEST(GameFlow, RunsWithoutServices)
 {
     Game game(Game::Services{});
     game.enter();
-    game.setDraw(drawBoard(anyBoard));
+    game.setDraw(drawBoard(sampleBoard));
     game.startGame();
     pick(game, {{0, 0}, {1, 0}, {2, 0}});
     game.pressdone();

@@ -50,6 +50,18 @@ public:
     }
 };
 
+// A board that reads CATSDOGE along its top row and C R A Q Z P U E down its
+// first column, in reading order.
+inline const QString sampleBoard = QStringLiteral(
+    "catsdoge"
+    "rbnmlkji"
+    "aeioutsr"
+    "qwertyui"
+    "zxcvbnml"
+    "plmokijn"
+    "uhbygvtf"
+    "edcxswaq");
+
 // A draw for the deal that lays out the board given in reading order (the
 // top row left to right, then the next row): 64 letters a..z.
 std::function<int()> drawBoard(const QString &letters);

@@ -6,17 +6,6 @@
 
 namespace {
 
-// Row 0 spells CATSDOGE, row 1 read backwards from the right IJKL...
-const QString board = QStringLiteral(
-    "catsdoge"
-    "rbnmlkji"
-    "aeioutsr"
-    "qwertyui"
-    "zxcvbnml"
-    "plmokijn"
-    "uhbygvtf"
-    "edcxswaq");
-
 const std::initializer_list<Cell> cat{{0, 0}, {1, 0}, {2, 0}};
 
 class Submission : public ::testing::Test
@@ -27,7 +16,7 @@ protected:
         recorder.words = {QStringLiteral("CAT"), QStringLiteral("CATS"), QStringLiteral("CATSDOGEIJK"),
                           QStringLiteral("CATSDOGEIJKL")};
         recorder.watch(game);
-        startOn(game, board);
+        startOn(game, sampleBoard);
         recorder.take();
     }
 
@@ -142,7 +131,7 @@ TEST_F(Submission, LookUpErrorLeavesTheWord)
         bool checkword(const QString &) override { throw DictionaryError("Unable to read the word list"); }
     } broken;
     Game failing(Game::Services{&recorder, &recorder, &broken});
-    startOn(failing, board);
+    startOn(failing, sampleBoard);
     pick(failing, cat);
     EXPECT_THROW(failing.pressdone(), DictionaryError);
     EXPECT_TRUE(failing.triedWords().isEmpty());
@@ -157,7 +146,7 @@ TEST_F(Submission, NewGameStartsAfresh)
     game.pressdone();
     bool listCleared = false;
     QObject::connect(&game, &Game::foundLinesCleared, [&] { listCleared = true; });
-    startOn(game, board);
+    startOn(game, sampleBoard);
     EXPECT_TRUE(listCleared);
     EXPECT_EQ(game.score(), 0);
     EXPECT_EQ(game.scoreText(), QStringLiteral("Score: 0"));

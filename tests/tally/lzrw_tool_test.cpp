@@ -1,10 +1,11 @@
 // tarvle-tool lzrw: packs any file into a container and unpacks it; a failure
 // prints the compressor's message and exits 1, bad arguments exit 2.
 
+#include "toolrun.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QIODevice>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,21 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun tool(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(TARVLE_TOOL), args);
-    process.waitForFinished(60000);
-    return ToolRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                   QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray readFile(const QString &path)
 {

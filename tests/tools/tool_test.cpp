@@ -1,31 +1,12 @@
 #include "tallyfile.h"
 #include "tallyrecords.h"
+#include "toolrun.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun tool(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(TARVLE_TOOL), args);
-    process.waitForFinished(30000);
-    return ToolRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-               QString::fromUtf8(process.readAllStandardError())};
-}
-
-} // namespace
 
 // lookup answers each word from the built-in list, one line per word, in
 // the order given and as the word was written.

@@ -4,6 +4,7 @@
 #include "flatbutton.h"
 #include "gametestsupport.h"
 #include "mainform.h"
+#include "messageboxes.h"
 #include "tdictn.h"
 
 #include <QAction>
@@ -21,40 +22,6 @@
 #include <memory>
 
 namespace {
-
-const QString board = QStringLiteral(
-    "catsdoge"
-    "rbnmlkji"
-    "aeioutsr"
-    "qwertyui"
-    "zxcvbnml"
-    "plmokijn"
-    "uhbygvtf"
-    "edcxswaq");
-
-// Answers every message box the program opens and remembers its title,
-// icon and text.
-class BoxWatcher : public QObject
-{
-public:
-    QStringList boxes;
-
-    BoxWatcher()
-    {
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            boxes << QStringLiteral("%1|%2|%3").arg(box->windowTitle()).arg(int(box->icon())).arg(box->text());
-            box->accept();
-        });
-        m_timer.start();
-    }
-
-private:
-    QTimer m_timer;
-};
 
 // Throws from its event handler, as a failing game handler would.
 class Throwing : public QObject
@@ -227,7 +194,7 @@ private slots:
     // word is listed with its points and counted; a refused one is not.
     void sendingWords()
     {
-        m_window->game().setDraw(drawBoard(board));
+        m_window->game().setDraw(drawBoard(sampleBoard));
         click("button_start");
         pick(m_window->game(), {{0, 0}, {1, 0}, {2, 0}});
         QVERIFY(!child<QWidget>("image_minletters")->isVisible());
@@ -260,7 +227,7 @@ private slots:
     // The board surface redraws every tile and frame from the game's state.
     void boardPaintsFromTheLayers()
     {
-        m_window->game().setDraw(drawBoard(board));
+        m_window->game().setDraw(drawBoard(sampleBoard));
         click("button_start");
         pick(m_window->game(), {{0, 0}, {1, 1}});
         const QImage shown = child<QWidget>("paintbox_board")->grab().toImage();
@@ -286,12 +253,14 @@ private slots:
     // the application's name and ended with a full stop; the program goes on.
     void errorsReachTheErrorBox()
     {
-        BoxWatcher watcher;
+        MessageBoxes boxes;
         Throwing throwing;
         QEvent event(QEvent::User);
         QCoreApplication::sendEvent(&throwing, &event);
-        QCOMPARE(watcher.boxes, QStringList{QStringLiteral("Tarvle Solo|%1|Unable to read the word list: disk gone.")
-                                                .arg(int(QMessageBox::Critical))});
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].title, QStringLiteral("Tarvle Solo"));
+        QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
+        QCOMPARE(boxes.shown[0].text, QStringLiteral("Unable to read the word list: disk gone."));
 
         QCOMPARE(ErrorBox::withFullStop("Cannot create file /tmp/x"), QStringLiteral("Cannot create file /tmp/x."));
         QCOMPARE(ErrorBox::withFullStop("Lzrw1 : bad header !"), QStringLiteral("Lzrw1 : bad header !"));
@@ -309,11 +278,13 @@ private slots:
         m_window.reset();
         QTemporaryDir working;
         QVERIFY(QDir(working.path()).mkdir("English"));
-        BoxWatcher watcher;
+        MessageBoxes boxes;
         m_window = std::make_unique<Tmain>(Tmain::Folders{m_program.path(), working.path()}, m_cues.get());
-        QCOMPARE(watcher.boxes, QStringList{QStringLiteral("Tarvle Solo|%1|English.dic dictionary not found!")
-                                                .arg(int(QMessageBox::NoIcon))});
-        m_window->game().setDraw(drawBoard(board));
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].title, QStringLiteral("Tarvle Solo"));
+        QCOMPARE(boxes.shown[0].icon, QMessageBox::NoIcon);
+        QCOMPARE(boxes.shown[0].text, QStringLiteral("English.dic dictionary not found!"));
+        m_window->game().setDraw(drawBoard(sampleBoard));
         m_window->game().startGame();
         pick(m_window->game(), {{0, 0}, {1, 0}, {2, 0}});
         m_window->game().pressdone();

@@ -2,6 +2,7 @@
 #include "flatbutton.h"
 #include "gametestsupport.h"
 #include "mainform.h"
+#include "messageboxes.h"
 #include "nameedit.h"
 
 #include <QAction>
@@ -15,32 +16,6 @@
 #include <QTimer>
 
 #include <memory>
-
-namespace {
-
-// Answers every message box and remembers its text.
-class BoxWatcher : public QObject
-{
-public:
-    QStringList texts;
-
-    BoxWatcher()
-    {
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->accept();
-            }
-        });
-        m_timer.start();
-    }
-
-private:
-    QTimer m_timer;
-};
-
-} // namespace
 
 // The settings file, the window's placement, the name and the Options menu,
 // through the real main window and real files.
@@ -187,7 +162,7 @@ private slots:
     void cuesOfAScriptedGame()
     {
         open();
-        m_window->game().setDraw(drawBoard(QStringLiteral("catsdogerbnmlkjiaeioutsrqwertyuizxcvbnmlplmokijnuhbygvtfedcxswaq")));
+        m_window->game().setDraw(drawBoard(sampleBoard));
         m_window->button_startClick();
         Game &game = m_window->game();
         game.typetheletter(3);  // c
@@ -263,10 +238,10 @@ private slots:
     {
         QVERIFY(QDir(m_program->path()).mkdir("tarvlesolo.ini"));
         open();
-        BoxWatcher boxes;
+        MessageBoxes boxes;
         QSignalSpy quit(qApp, &QCoreApplication::aboutToQuit);
         QVERIFY(m_window->close());
-        QCOMPARE(boxes.texts, QStringList{QStringLiteral("Unable to write to %1.").arg(QDir::toNativeSeparators(iniPath()))});
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Unable to write to %1.").arg(QDir::toNativeSeparators(iniPath()))});
         QVERIFY(!m_window->isVisible());
     }
 

@@ -16,17 +16,6 @@
 
 namespace {
 
-// Row 0 reads CATSDOGE; column 0 reads C R A Q Z P U E downwards.
-const QString board = QStringLiteral(
-    "catsdoge"
-    "rbnmlkji"
-    "aeioutsr"
-    "qwertyui"
-    "zxcvbnml"
-    "plmokijn"
-    "uhbygvtf"
-    "edcxswaq");
-
 QPoint centre(int column, int row)
 {
     return QPoint(42 * column + 21, 42 * row + 21);
@@ -66,7 +55,7 @@ private:
 
     void startGame()
     {
-        game().setDraw(drawBoard(board));
+        game().setDraw(drawBoard(sampleBoard));
         QTest::mouseClick(m_window->findChild<FlatButton *>("button_start"), Qt::LeftButton);
         QVERIFY(game().playing());
         m_cues->take();
