@@ -10,18 +10,6 @@
 
 #include <QDir>
 
-namespace {
-
-// Shows a window without blocking the main one, or brings it to the front.
-void showWindow(QWidget &window)
-{
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     Application app(argc, argv);
@@ -40,8 +28,12 @@ int main(int argc, char **argv)
     mainWindow.game().setTally(&tallylist.records());
     QObject::connect(&mainWindow, &Tmain::tallyListRequested, &tallylist,
                      [&] { tallylist.showOver(&mainWindow); });
-    QObject::connect(&mainWindow, &Tmain::helpRequested, &help, [&help] { showWindow(help); });
-    QObject::connect(&mainWindow, &Tmain::aboutRequested, &about, [&about] { showWindow(about); });
+    QObject::connect(&mainWindow, &Tmain::helpRequested, &help, [&] { help.showOver(&mainWindow); });
+    QObject::connect(&mainWindow, &Tmain::aboutRequested, &about, [&] { about.showOver(&mainWindow); });
+    QObject::connect(&help, &Thelp::aboutRequested, &about, [&] { about.showOver(&mainWindow); });
+    QObject::connect(&mainWindow, &Tmain::multiplayerRequested, &multiplayer,
+                     [&] { multiplayer.showOver(&mainWindow); });
+    QObject::connect(&mainWindow, &Tmain::logoClicked, &about, [&] { about.URL1().open(); });
     closer.setWindow(&mainWindow);
 
     mainWindow.show();

@@ -131,13 +131,7 @@ void Ttallylist::showRecords()
 
 void Ttallylist::showOver(const QWidget *window)
 {
-    if (!m_placed && window) {
-        move(window->frameGeometry().center() - rect().center());
-        m_placed = true;
-    }
-    show();
-    raise();
-    activateWindow();
+    PlainWindow::showOver(this, window, m_placed);
 }
 
 void Ttallylist::button_resetClick()

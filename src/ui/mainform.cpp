@@ -2,6 +2,7 @@
 
 #include "artwork.h"
 #include "boardview.h"
+#include "clicklabel.h"
 #include "cueplayer.h"
 #include "errorbox.h"
 #include "flatbutton.h"
@@ -245,10 +246,11 @@ void Tmain::buildLayout()
     shadow->setColor(QColor(0, 0, 0, 200));
     label_timer->setGraphicsEffect(shadow);
 
-    image_logo = new QLabel(panel_board1);
+    image_logo = new ClickLabel(QString(), panel_board1);
     image_logo->setObjectName(QStringLiteral("image_logo"));
     image_logo->setGeometry(158, 453, 216, 42);
     image_logo->setPixmap(Artwork::logo());
+    connect(image_logo, &ClickLabel::clicked, this, &Tmain::logoClicked);
 
     label_score = makeLabel(panel_board1, QStringLiteral("label_score"), m_game->scoreText(),
                             UiStyle::sans(19, true), QRect(354, 88, 173, 24), Qt::AlignCenter);
@@ -445,6 +447,11 @@ void Tmain::buildMenu()
     About1 = Help1->addAction(tr("About"));
     About1->setObjectName(QStringLiteral("About1"));
     connect(About1, &QAction::triggered, this, &Tmain::aboutRequested);
+
+    menuBar()->addSeparator();
+    MultiplayerTarvle1 = menuBar()->addAction(tr("Check out Multiplayer Tarvle!"));
+    MultiplayerTarvle1->setObjectName(QStringLiteral("MultiplayerTarvle1"));
+    connect(MultiplayerTarvle1, &QAction::triggered, this, &Tmain::multiplayerRequested);
 }
 
 void Tmain::connectGame()

@@ -13,6 +13,7 @@
 #include <memory>
 
 class BoardView;
+class ClickLabel;
 class CuePlayer;
 class FlatButton;
 class FlatPanel;
@@ -86,6 +87,9 @@ signals:
     void updateCheckRequested();
     void helpRequested();
     void tallyListRequested();
+    void multiplayerRequested();
+    // The logo was clicked: the maker's home page should open.
+    void logoClicked();
     void aboutRequested();
 
 protected:
@@ -130,7 +134,7 @@ private:
     FlatPanel *panel_board1 = nullptr;
     QLabel *image_timer = nullptr;
     QLabel *label_timer = nullptr;
-    QLabel *image_logo = nullptr;
+    ClickLabel *image_logo = nullptr;
     QLabel *label_score = nullptr;
     QLabel *image_minletters = nullptr;
     std::array<SlotView *, 12> image_letters{};
@@ -164,4 +168,5 @@ private:
     QAction *TallyList1 = nullptr;
     QAction *Help2 = nullptr;
     QAction *About1 = nullptr;
+    QAction *MultiplayerTarvle1 = nullptr;
 };

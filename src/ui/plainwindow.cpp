@@ -20,4 +20,15 @@ TiledBackground *setUp(QWidget *window, const QString &objectName, const QString
     return tiles;
 }
 
+void showOver(QWidget *window, const QWidget *over, bool &placed)
+{
+    if (!placed && over) {
+        window->move(over->frameGeometry().center() - window->rect().center());
+        placed = true;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace PlainWindow

@@ -16,4 +16,8 @@ namespace PlainWindow {
 TiledBackground *setUp(QWidget *window, const QString &objectName, const QString &caption,
                        QSize clientSize, const QPixmap &background);
 
+// Shows a window without blocking the others, centred over another one the
+// first time (placed records that), and brings it to the front.
+void showOver(QWidget *window, const QWidget *over, bool &placed);
+
 } // namespace PlainWindow
