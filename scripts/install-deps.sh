@@ -4,9 +4,10 @@
 set -euo pipefail
 
 packages=(
-    g++ make cmake ninja-build
+    g++ make cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev
     libgtest-dev libbenchmark-dev
+    libcpp-httplib-dev libsqlite3-dev
     fonts-liberation
 )
 

@@ -34,6 +34,16 @@ int main(int argc, char **argv)
     QObject::connect(&mainWindow, &Tmain::multiplayerRequested, &multiplayer,
                      [&] { multiplayer.showOver(&mainWindow); });
     QObject::connect(&mainWindow, &Tmain::logoClicked, &about, [&] { about.URL1().open(); });
+    QObject::connect(&mainWindow, &Tmain::scorePostRequested, &highscore, &Thighscore::sendscore);
+    QObject::connect(&mainWindow, &Tmain::highScoresRequested, &highscore, [&] {
+        highscore.loadit();
+        highscore.showOver(&mainWindow);
+    });
+    QObject::connect(&highscore, &Thighscore::posted, &mainWindow, [&] {
+        mainWindow.senditAnswered();
+        highscore.loadit();
+        highscore.showOver(&mainWindow);
+    });
     closer.setWindow(&mainWindow);
 
     mainWindow.show();

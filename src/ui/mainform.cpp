@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QKeyEvent>
 #include <QDir>
 #include <QGraphicsDropShadowEffect>
@@ -436,6 +437,9 @@ void Tmain::buildMenu()
     TallyList1 = View1->addAction(tr("Tally List"));
     TallyList1->setObjectName(QStringLiteral("TallyList1"));
     connect(TallyList1, &QAction::triggered, this, &Tmain::tallyListRequested);
+    ViewHighScoreList1 = View1->addAction(tr("View High Score List"));
+    ViewHighScoreList1->setObjectName(QStringLiteral("ViewHighScoreList1"));
+    connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::highScoresRequested);
 
     QMenu *Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -496,6 +500,10 @@ void Tmain::connectGame()
     connect(button_clear, &FlatButton::clicked, this, &Tmain::button_clearClick);
     connect(button_send, &FlatButton::clicked, this, &Tmain::button_sendClick);
     connect(button_done, &FlatButton::clicked, this, &Tmain::button_cancelClick);
+    connect(button_sendscore, &FlatButton::clicked, this, &Tmain::button_sendscoreClick);
+    connect(button_highscore, &FlatButton::clicked, this, &Tmain::button_highscoresClick);
+    connect(&m_posting, &ScorePosting::captionChanged, panel_wait, &FlatPanel::setCaption);
+    connect(&m_posting, &ScorePosting::failed, this, [this] { ErrorBox::inform(this, QStringLiteral("Posting Failed.")); });
     connect(button_rotate, &FlatButton::clicked, this, &Tmain::button_rotateClick);
     connect(paintbox_board, &BoardView::pressed, this, &Tmain::paintbox_boardMouseDown);
     connect(paintbox_board, &BoardView::moved, this, &Tmain::paintbox_boardMouseMove);
@@ -685,4 +693,30 @@ void Tmain::ChangeName1Click()
 void Tmain::ResetScreenLocation1Click()
 {
     placeWindow(QRect(MainSettings::DefaultLeft, MainSettings::DefaultTop, defaultwidth, defaultheight));
+}
+
+void Tmain::button_sendscoreClick()
+{
+    if (edit_name->text().isEmpty())
+        edit_name->setText(QStringLiteral("Guest"));
+    const QString score = QString::number(m_game->score());
+    const QString date = ScorePosting::postingDate(QDate::currentDate(), ScorePosting::systemDateSeparator());
+    try {
+        emit scorePostRequested(edit_name->text(), date, score);
+    } catch (...) {
+        // Whatever went wrong, the wait starts and ends in "Posting Failed.".
+    }
+    m_posting.startWaiting();
+    m_game->showPanel(Game::Panel::Wait);
+}
+
+void Tmain::button_highscoresClick()
+{
+    emit highScoresRequested();
+}
+
+void Tmain::senditAnswered()
+{
+    m_game->hidePanel(Game::Panel::Cleared);
+    m_posting.stopWaiting();
 }

@@ -3,6 +3,7 @@
 #include "cueswitch.h"
 #include "game.h"
 #include "mainsettings.h"
+#include "scoreposting.h"
 #include "settingsfile.h"
 
 #include <QLockFile>
@@ -66,6 +67,11 @@ public:
     void updatecheckClick();
     void ChangeName1Click();
     void ResetScreenLocation1Click();
+    void button_sendscoreClick();
+    void button_highscoresClick();
+    // The service answered the posting: the game-over panel goes, the wait ends.
+    void senditAnswered();
+    ScorePosting &posting() { return m_posting; }
     void button_startClick();
     void StartGame1Click();
     void button_cancelClick();
@@ -88,6 +94,10 @@ signals:
     void helpRequested();
     void tallyListRequested();
     void multiplayerRequested();
+    // A score to post; the high score window sends it.
+    void scorePostRequested(const QString &name, const QString &date, const QString &score);
+    // VIEW HIGH SCORES or View, "View High Score List".
+    void highScoresRequested();
     // The logo was clicked: the maker's home page should open.
     void logoClicked();
     void aboutRequested();
@@ -121,6 +131,7 @@ private:
     std::unique_ptr<TDictn> m_spell;
     std::unique_ptr<Game> m_game;
     CueSwitch m_cues;
+    ScorePosting m_posting;
     SettingsFile m_settingsFile;
     QRect m_savedbounds;
     QRect m_placement; // the outer frame last asked for
@@ -166,6 +177,7 @@ private:
     QAction *ClickLetters1 = nullptr;
     QAction *ClickLetters2 = nullptr;
     QAction *TallyList1 = nullptr;
+    QAction *ViewHighScoreList1 = nullptr;
     QAction *Help2 = nullptr;
     QAction *About1 = nullptr;
     QAction *MultiplayerTarvle1 = nullptr;

@@ -1,0 +1,113 @@
+#include "pages.h"
+
+namespace pages {
+namespace {
+
+constexpr std::string_view linkStyle = R"( style="color:#800000")";
+
+std::string document(std::string_view title, std::string_view body)
+{
+    std::string html;
+    html += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" \"http://www.w3.org/TR/html4/loose.dtd\">\n";
+    html += "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<title>";
+    html += htmlEscape(title);
+    html += "</title>\n<style type=\"text/css\">a { color: #800000; }</style>\n</head>\n";
+    html += "<body bgcolor=\"#FFFFE6\" text=\"#000000\" link=\"#800000\" vlink=\"#800000\" "
+            "style=\"background-color:#FFFFE6; color:#000000; font-family:'Times New Roman', serif;\">\n";
+    html += body;
+    html += "</body>\n</html>\n";
+    return html;
+}
+
+std::string link(std::string_view href, std::string_view text)
+{
+    std::string html = "<a href=\"";
+    html += htmlEscape(href);
+    html += '"';
+    html += linkStyle;
+    html += '>';
+    html += htmlEscape(text);
+    html += "</a>";
+    return html;
+}
+
+} // namespace
+
+std::string htmlEscape(std::string_view text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        case '"': escaped += "&quot;"; break;
+        case '\'': escaped += "&#39;"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string homePage(bool installerAvailable)
+{
+    std::string body;
+    body += "<h1>Tarvle Solo</h1>\n";
+    body += "<p>Tarvle Solo is a timed word game for one player. You have 180 seconds and an 8&times;8 board "
+            "of letter tiles. Spell words of 3 to 12 letters from tiles that touch one another, and the "
+            "longer the word, the more it is worth.</p>\n";
+    body += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n<tr><th>Letters</th><th>Points</th></tr>\n";
+    constexpr int points[] = {1, 3, 6, 9, 11, 13, 16, 19, 22, 30};
+    for (int letters = 3; letters <= 12; ++letters) {
+        body += "<tr><td align=\"center\">" + std::to_string(letters) + "</td><td align=\"center\">"
+                + std::to_string(points[letters - 3]) + "</td></tr>\n";
+    }
+    body += "</table>\n<ul>\n";
+    body += "<li>" + link("/counter/tarvlesolo.shtml", "High scores") + "</li>\n";
+    body += "<li>" + link("/multiplayer.html", "Multiplayer") + "</li>\n";
+    if (installerAvailable)
+        body += "<li>" + link("/tarvlesolo/trvsetup.exe", "Download the installer") + "</li>\n";
+    body += "</ul>\n";
+    return document("Tarvle Solo", body);
+}
+
+std::string multiplayerPage()
+{
+    std::string body;
+    body += "<h1>Tarvle Solo: multiplayer</h1>\n";
+    body += "<p>A multiplayer version of the game, where players race on the same board, is coming to this "
+            "site. It is not ready yet; until then, play the solo game and post your best scores.</p>\n";
+    body += "<p>" + link("/counter/tarvlesolo.shtml", "High scores") + " | " + link("/", "Home") + "</p>\n";
+    return document("Tarvle Solo: multiplayer", body);
+}
+
+std::string scoresPage(const std::vector<StoredPosting> &postings)
+{
+    std::string body;
+    body += "<h1>Tarvle Solo high scores</h1>\n";
+    if (postings.empty()) {
+        body += "<p>No scores have been posted yet.</p>\n";
+    } else {
+        body += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
+                "<tr><th>Rank</th><th>Name</th><th>Score</th><th>Date</th></tr>\n";
+        int rank = 0;
+        for (const auto &posting : postings) {
+            body += "<tr><td align=\"right\">" + std::to_string(++rank) + "</td><td>" + htmlEscape(posting.name)
+                    + "</td><td align=\"right\">" + std::to_string(posting.score) + "</td><td>"
+                    + htmlEscape(posting.date) + "</td></tr>\n";
+        }
+        body += "</table>\n";
+    }
+    body += "<p>" + link("/", "Tarvle Solo home page") + "</p>\n";
+    return document("Tarvle Solo high scores", body);
+}
+
+std::string messagePage(std::string_view title, std::string_view message)
+{
+    std::string body = "<h1>" + htmlEscape(title) + "</h1>\n<p>" + htmlEscape(message) + "</p>\n<p>"
+                       + link("/", "Tarvle Solo home page") + "</p>\n";
+    return document(title, body);
+}
+
+} // namespace pages

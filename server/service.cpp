@@ -1,0 +1,142 @@
+#include "service.h"
+
+#include "httpstatus.h"
+#include "pages.h"
+#include "posting.h"
+#include "store.h"
+
+#include <httplib.h>
+
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+namespace service {
+namespace {
+
+constexpr auto htmlType = "text/html; charset=utf-8";
+constexpr auto textType = "text/plain";
+constexpr auto binaryType = "application/octet-stream";
+
+// The query as sent, still percent-encoded, so '+' and duplicate keys can be judged by us
+// rather than by the library's decoding (which turns '+' into a space and merges keys).
+std::string_view rawQuery(const std::string &target)
+{
+    const std::string_view view(target);
+    const std::size_t question = view.find('?');
+    if (question == std::string_view::npos)
+        return {};
+    std::string_view query = view.substr(question + 1);
+    return query.substr(0, query.find('#'));
+}
+
+// Keeps a log line on one line and free of terminal escapes whatever the path holds.
+std::string printable(std::string_view text)
+{
+    if (text.empty())
+        return "-"; // e.g. a request line the library refused before parsing it
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void answerPosting(const httplib::Request &request, httplib::Response &response, Store &store)
+{
+    const PostingCheck check = posting::checkPosting(rawQuery(request.target));
+    if (!check.posting) {
+        response.status = httpstatus::badRequest;
+        response.set_content(pages::messagePage("Score not posted", check.error), htmlType);
+        return;
+    }
+    store.add(*check.posting);
+    response.status = httpstatus::ok;
+    response.set_content(pages::messagePage("Score posted", "Thank you, your score has been posted."), htmlType);
+}
+
+void answerInstaller(httplib::Response &response, const ServiceConfig &config)
+{
+    std::ifstream file(config.installerPath, std::ios::binary);
+    if (config.installerPath.empty() || !file) {
+        response.status = httpstatus::notFound;
+        response.set_content(pages::messagePage("Not found", "The installer is not available here."), htmlType);
+        return;
+    }
+    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    response.status = httpstatus::ok;
+    response.set_content(std::move(bytes), binaryType);
+}
+
+} // namespace
+
+void registerRoutes(httplib::Server &server, Store &store, const ServiceConfig &config)
+{
+    server.set_payload_max_length(payloadLimit);
+    // Headers and body go out in separate writes; without this, Nagle and delayed ACKs add ~40 ms.
+    server.set_tcp_nodelay(true);
+
+    server.Get(postPath, [&store](const httplib::Request &request, httplib::Response &response) {
+        answerPosting(request, response, store);
+    });
+    server.Get(scoresPath, [&store](const httplib::Request &, httplib::Response &response) {
+        response.set_content(pages::scoresPage(store.best(bestCount)), htmlType);
+    });
+    server.Get(versionPath, [&config](const httplib::Request &, httplib::Response &response) {
+        response.set_content(config.versionText, textType);
+    });
+    server.Get(installerPath, [&config](const httplib::Request &, httplib::Response &response) {
+        answerInstaller(response, config);
+    });
+    server.Get(homePath, [&config](const httplib::Request &, httplib::Response &response) {
+        response.set_content(pages::homePage(!config.installerPath.empty()), htmlType);
+    });
+    server.Get(multiplayerPath, [](const httplib::Request &, httplib::Response &response) {
+        response.set_content(pages::multiplayerPage(), htmlType);
+    });
+
+    // Fills in a page for errors the routes left without a body (unknown paths, oversized requests).
+    const httplib::Server::HandlerWithResponse errorPage = [](const httplib::Request &, httplib::Response &response) {
+        if (!response.body.empty())
+            return httplib::Server::HandlerResponse::Unhandled;
+        if (response.status == httpstatus::notFound)
+            response.set_content(pages::messagePage("Not found", "There is no such page here."), htmlType);
+        else
+            response.set_content(pages::messagePage("Request refused", "The request could not be handled."), htmlType);
+        return httplib::Server::HandlerResponse::Handled;
+    };
+    server.set_error_handler(errorPage);
+
+    // The exception text may hold database details: it goes to the log, the client gets a plain 500.
+    server.set_exception_handler([](const httplib::Request &request, httplib::Response &response, std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "error in %s: %s\n", printable(request.path).c_str(), printable(e.what()).c_str());
+        } catch (...) {
+            std::fprintf(stderr, "error in %s: unknown exception\n", printable(request.path).c_str());
+        }
+        response.headers.clear();
+        response.status = httpstatus::internalError;
+        response.set_content("Internal server error", textType);
+    });
+}
+
+void installRequestLog(httplib::Server &server)
+{
+    server.set_logger([](const httplib::Request &request, const httplib::Response &response) {
+        // One fprintf per line, so lines from parallel handlers do not interleave.
+        std::fprintf(stderr, "%s %s %d\n", printable(request.method).c_str(), printable(request.path).c_str(), response.status);
+    });
+}
+
+} // namespace service

@@ -1,0 +1,59 @@
+#include "scoreposting.h"
+
+#include <QLocale>
+#include <QUrl>
+
+ScorePosting::ScorePosting(QObject *parent)
+    : QObject(parent)
+{
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &ScorePosting::Timer1Timer);
+}
+
+QString ScorePosting::postingPath(const QString &name, const QString &date, const QString &score)
+{
+    auto encode = [](const QString &value, const QByteArray &keep = {}) {
+        return QString::fromLatin1(QUrl::toPercentEncoding(value, keep));
+    };
+    return QStringLiteral("/cgi-bin/tarvlesolo.cgi?name=") + encode(name) + QStringLiteral("&date=")
+        + encode(date, "/") + QStringLiteral("&score=") + encode(score);
+}
+
+QString ScorePosting::postingDate(const QDate &date, QChar separator)
+{
+    return QString::number(date.month()) + separator + QString::number(date.day()) + separator
+        + QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
+}
+
+QChar ScorePosting::systemDateSeparator()
+{
+    for (QChar c : QLocale::system().dateFormat(QLocale::ShortFormat)) {
+        if (!c.isLetter() && !c.isSpace())
+            return c;
+    }
+    return QLatin1Char('/');
+}
+
+void ScorePosting::startWaiting()
+{
+    m_postwait = WaitSeconds;
+    m_postdots = 0;
+    m_timer.start();
+}
+
+void ScorePosting::stopWaiting()
+{
+    m_timer.stop();
+}
+
+void ScorePosting::Timer1Timer()
+{
+    --m_postwait;
+    if (++m_postdots > 5)
+        m_postdots = 1;
+    emit captionChanged(QStringLiteral("Posting Score, Please Wait") + QString(m_postdots, QLatin1Char('.')));
+    if (m_postwait == 0) {
+        m_timer.stop();
+        emit failed();
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+// Posting a score: the address of the request and the 40-second wait for
+// its answer, shown as a caption with one to five dots.
+class ScorePosting : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int WaitSeconds = 40;
+
+    explicit ScorePosting(QObject *parent = nullptr);
+
+    // The path and query of a posting. The values are percent-encoded so
+    // that a space or an "&" in a name cannot break or extend the query; the
+    // date's "/" stays as it is.
+    static QString postingPath(const QString &name, const QString &date, const QString &score);
+    // The date as month/day/two-digit year, without leading zeros, joined by
+    // the separator (the system's date separator).
+    static QString postingDate(const QDate &date, QChar separator);
+    static QChar systemDateSeparator();
+
+    int postwait() const { return m_postwait; }
+    int postdots() const { return m_postdots; }
+    bool waiting() const { return m_timer.isActive(); }
+
+    // Starts the wait (Timer1).
+    void startWaiting();
+    // The answer came: the wait is over.
+    void stopWaiting();
+    // One second of the wait.
+    void Timer1Timer();
+
+signals:
+    void captionChanged(const QString &caption);
+    // No answer within the wait.
+    void failed();
+
+private:
+    QTimer m_timer;
+    int m_postwait = 0;
+    int m_postdots = 0;
+};
