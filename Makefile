@@ -1,4 +1,4 @@
-# make run   installs what is missing, builds and starts the game
+# make run   installs what is missing, builds, starts the local service host and the game
 # make test  installs what is missing, builds and runs the whole suite headless
 
 BUILD ?= build
@@ -20,7 +20,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	cd $(BUILD)/bin && ./tarvlesolo
+	scripts/run.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

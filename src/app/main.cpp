@@ -7,6 +7,7 @@
 #include "signalcloser.h"
 #include "soundeffectplayer.h"
 #include "tallylistform.h"
+#include "updatecheck.h"
 
 #include <QDir>
 
@@ -34,16 +35,9 @@ int main(int argc, char **argv)
     QObject::connect(&mainWindow, &Tmain::multiplayerRequested, &multiplayer,
                      [&] { multiplayer.showOver(&mainWindow); });
     QObject::connect(&mainWindow, &Tmain::logoClicked, &about, [&] { about.URL1().open(); });
-    QObject::connect(&mainWindow, &Tmain::scorePostRequested, &highscore, &Thighscore::sendscore);
-    QObject::connect(&mainWindow, &Tmain::highScoresRequested, &highscore, [&] {
-        highscore.loadit();
-        highscore.showOver(&mainWindow);
-    });
-    QObject::connect(&highscore, &Thighscore::posted, &mainWindow, [&] {
-        mainWindow.senditAnswered();
-        highscore.loadit();
-        highscore.showOver(&mainWindow);
-    });
+    mainWindow.attachHighScores(highscore);
+    UpdateCheck update(QCoreApplication::applicationFilePath(), programFolder, [&about] { return about.versionText(); });
+    mainWindow.attachUpdateCheck(update);
     closer.setWindow(&mainWindow);
 
     mainWindow.show();

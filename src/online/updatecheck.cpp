@@ -15,6 +15,7 @@ namespace {
 
 constexpr auto VersionPath = "/tarvlesolo/tarvlesoloversion.txt";
 constexpr auto SetupName = "trvsetup.exe";
+constexpr auto SetupPath = "/tarvlesolo/trvsetup.exe";
 constexpr auto BackupExtension = ".BAK";
 
 } // namespace
@@ -83,7 +84,7 @@ void UpdateCheck::downloadit()
         throw std::runtime_error(("Cannot create file " + path).toStdString());
     }
     try {
-        Download::get(url(QLatin1Char('/') + QLatin1String("tarvlesolo/") + QLatin1String(SetupName)), file);
+        Download::get(url(QLatin1String(SetupPath)), file);
         file.flush();
         emit statusChanged(QStringLiteral("Received %1 bytes").arg(file.size()));
     } catch (const HttpError &) {

@@ -9,7 +9,9 @@
 #include "flatpanel.h"
 #include "nameedit.h"
 #include "slotview.h"
+#include "highscoreform.h"
 #include "tdictn.h"
+#include "updatecheck.h"
 #include "tiledbackground.h"
 #include "uistyle.h"
 
@@ -317,6 +319,30 @@ void Tmain::buildLayout()
 
     buildGameOverPanel();
     buildNamePanel();
+    buildUpdatePanel();
+}
+
+void Tmain::buildUpdatePanel()
+{
+    panel_update = new FlatPanel(panel_board1);
+    panel_update->setObjectName(QStringLiteral("panel_update"));
+    panel_update->setGeometry(101, 128, 329, 161);
+    panel_update->hide();
+    UiStyle::makeLabel(panel_update, QStringLiteral("Label15"), QStringLiteral("Update Available"),
+                       UiStyle::sans(19, true), QRect(-1, 10, 327, 24), Qt::AlignCenter);
+    UiStyle::makeLabel(panel_update, QStringLiteral("Label17"), QStringLiteral("Would you like to update now?"),
+                       UiStyle::sans(16, true), QRect(2, 47, 327, 24), Qt::AlignCenter);
+    button_updateyes = makeButton(panel_update, QStringLiteral("button_updateyes"), QStringLiteral("UPDATE"),
+                                  QRect(43, 93, 111, 36), 16);
+    button_updatecancel = makeButton(panel_update, QStringLiteral("button_updatecancel"), QStringLiteral("CANCEL"),
+                                     QRect(171, 93, 111, 36), 16);
+    button_updateyes->setCaptionColor(UiStyle::PanelButtonText);
+    button_updatecancel->setCaptionColor(UiStyle::PanelButtonText);
+    connect(button_updateyes, &FlatButton::clicked, this, &Tmain::button_updateyesClick);
+    connect(button_updatecancel, &FlatButton::clicked, this, &Tmain::button_updatecancelClick);
+    label_update = UiStyle::makeLabel(panel_update, QStringLiteral("label_update"), QString(), UiStyle::sans(16),
+                                      QRect(1, 161 - 21, 327, 20), Qt::AlignCenter);
+    UiStyle::setTextColor(label_update, Qt::black);
 }
 
 void Tmain::buildGameOverPanel()
@@ -523,7 +549,7 @@ QWidget *Tmain::panelWidget(Game::Panel panel) const
     case Game::Panel::Wait:
         return panel_wait;
     case Game::Panel::Update:
-        return nullptr;
+        return panel_update;
     }
     return nullptr;
 }
@@ -719,4 +745,62 @@ void Tmain::senditAnswered()
 {
     m_game->hidePanel(Game::Panel::Cleared);
     m_posting.stopWaiting();
+}
+
+void Tmain::button_updateyesClick()
+{
+    emit updateAccepted();
+}
+
+void Tmain::button_updatecancelClick()
+{
+    emit updateDeclined();
+}
+
+void Tmain::showUpdateOffer()
+{
+    m_game->showPanel(Game::Panel::Update);
+}
+
+void Tmain::hideUpdateButtons()
+{
+    button_updateyes->hide();
+    button_updatecancel->hide();
+}
+
+void Tmain::setUpdateStatus(const QString &text)
+{
+    label_update->setText(text);
+}
+
+void Tmain::attachHighScores(Thighscore &highscore)
+{
+    connect(this, &Tmain::scorePostRequested, &highscore, &Thighscore::sendscore);
+    connect(this, &Tmain::highScoresRequested, &highscore, [this, &highscore] {
+        highscore.loadit();
+        highscore.showOver(this);
+    });
+    connect(&highscore, &Thighscore::posted, this, [this, &highscore] {
+        senditAnswered();
+        highscore.loadit();
+        highscore.showOver(this);
+    });
+}
+
+void Tmain::attachUpdateCheck(UpdateCheck &update)
+{
+    connect(this, &Tmain::updateCheckRequested, &update, &UpdateCheck::start);
+    connect(&update, &UpdateCheck::offered, this, &Tmain::showUpdateOffer);
+    connect(&update, &UpdateCheck::withdrawn, this, [this] { m_game->hidePanel(Game::Panel::Update); });
+    connect(&update, &UpdateCheck::buttonsHidden, this, &Tmain::hideUpdateButtons);
+    connect(&update, &UpdateCheck::statusChanged, this, &Tmain::setUpdateStatus);
+    connect(&update, &UpdateCheck::failed, this, [this](const QString &message) { ErrorBox::inform(this, message); });
+    connect(this, &Tmain::updateDeclined, &update, &UpdateCheck::cancel);
+    connect(this, &Tmain::updateAccepted, &update, [this, &update] {
+        try {
+            update.accept();
+        } catch (const std::exception &e) {
+            ErrorBox::show(this, QString::fromUtf8(e.what()));
+        }
+    });
 }

@@ -25,6 +25,8 @@ class NameEdit;
 class QTextEdit;
 class SlotView;
 class TDictn;
+class Thighscore;
+class UpdateCheck;
 class TiledBackground;
 
 // The main game window: the board, the word display, the clock, the score and
@@ -56,6 +58,10 @@ public:
     // The tiled background picture the other windows copy.
     QPixmap backgroundPicture() const;
 
+    // Wires the windows and checks that are made after this one.
+    void attachHighScores(Thighscore &highscore);
+    void attachUpdateCheck(UpdateCheck &update);
+
     void loadinifile();
     void saveinifile();
     // The placement as read at start, or as saved at the last close that
@@ -67,6 +73,12 @@ public:
     void updatecheckClick();
     void ChangeName1Click();
     void ResetScreenLocation1Click();
+    void button_updateyesClick();
+    void button_updatecancelClick();
+    // What the update check reports, shown on the update panel.
+    void showUpdateOffer();
+    void hideUpdateButtons();
+    void setUpdateStatus(const QString &text);
     void button_sendscoreClick();
     void button_highscoresClick();
     // The service answered the posting: the game-over panel goes, the wait ends.
@@ -98,6 +110,8 @@ signals:
     void scorePostRequested(const QString &name, const QString &date, const QString &score);
     // VIEW HIGH SCORES or View, "View High Score List".
     void highScoresRequested();
+    void updateAccepted();
+    void updateDeclined();
     // The logo was clicked: the maker's home page should open.
     void logoClicked();
     void aboutRequested();
@@ -113,6 +127,7 @@ private:
     void buildLayout();
     void buildGameOverPanel();
     void buildNamePanel();
+    void buildUpdatePanel();
     void buildMenu();
     void connectGame();
     void FormCreate();
@@ -168,6 +183,10 @@ private:
     FlatPanel *panel_wait = nullptr;
     FlatPanel *panel_name = nullptr;
     NameEdit *edit_aname = nullptr;
+    FlatPanel *panel_update = nullptr;
+    FlatButton *button_updateyes = nullptr;
+    FlatButton *button_updatecancel = nullptr;
+    QLabel *label_update = nullptr;
     QAction *StartGame1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *PlaySounds1 = nullptr;

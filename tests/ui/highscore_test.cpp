@@ -49,12 +49,7 @@ private:
         m_window = std::make_unique<Tmain>(Tmain::Folders{m_folder.path(), m_folder.path()}, &m_sound);
         m_highscore = std::make_unique<Thighscore>(m_window->backgroundPicture());
         m_highscore->setServiceBase(QStringLiteral("http://127.0.0.1:%1").arg(port));
-        connect(m_window.get(), &Tmain::scorePostRequested, m_highscore.get(), &Thighscore::sendscore);
-        connect(m_highscore.get(), &Thighscore::posted, m_window.get(), [this] {
-            m_window->senditAnswered();
-            m_highscore->loadit();
-            m_highscore->showOver(m_window.get());
-        });
+        m_window->attachHighScores(*m_highscore);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }

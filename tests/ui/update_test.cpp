@@ -1,0 +1,179 @@
+#include "aboutform.h"
+#include "application.h"
+#include "flatbutton.h"
+#include "gametestsupport.h"
+#include "mainform.h"
+#include "updatecheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A real service on a free loopback port, stopped when this goes.
+class Service
+{
+public:
+    explicit Service(const QStringList &arguments)
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        m_port = probe.serverPort();
+        probe.close();
+        m_process.start(QStringLiteral(TARVLE_SERVICE),
+                        QStringList{"--port", QString::number(m_port), "--db", m_data.filePath("scores.db")} + arguments);
+        m_process.waitForStarted();
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, m_port);
+            if (socket.waitForConnected(50))
+                break;
+            QTest::qWait(20);
+        }
+    }
+
+    ~Service()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
+
+private:
+    QTemporaryDir m_data;
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+} // namespace
+
+// The update check through the main window against a real service.
+class UpdateTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    GameRecorder m_sound;
+    std::unique_ptr<Tmain> m_window;
+    std::unique_ptr<UpdateCheck> m_update;
+    bool m_exited = false;
+
+    QString program() const { return QDir(m_folder.path()).filePath("tarvlesolo"); }
+
+    void open(const Service &service)
+    {
+        QFile file(program());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("the program");
+        file.close();
+        m_window = std::make_unique<Tmain>(Tmain::Folders{m_folder.path(), m_folder.path()}, &m_sound);
+        m_update = std::make_unique<UpdateCheck>(program(), m_folder.path(), [] { return QStringLiteral("1.0.0"); });
+        m_update->setServiceBase(service.base());
+        m_update->setExit([this] { m_exited = true; });
+        m_window->attachUpdateCheck(*m_update);
+        m_window->show(); // the first showing starts the check
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    // The game's open connections would keep a stopping service waiting.
+    void closeBeforeTheService()
+    {
+        m_update.reset();
+        m_window.reset();
+    }
+
+    QWidget *panel() { return m_window->findChild<QWidget *>("panel_update"); }
+    QString status() { return m_window->findChild<QLabel *>("label_update")->text(); }
+
+private slots:
+    void cleanup()
+    {
+        m_update.reset();
+        m_window.reset();
+        QDir(m_folder.path()).removeRecursively();
+        QDir().mkpath(m_folder.path());
+        m_exited = false;
+    }
+
+    // The same version offers nothing.
+    void sameVersion()
+    {
+        Service service({"--version-text", "1.0.0"});
+        open(service);
+        QTest::qWait(500);
+        QVERIFY(!panel()->isVisible());
+        closeBeforeTheService();
+    }
+
+    // Another version offers the update; UPDATE renames the program, fetches
+    // the installer, reports its size and starts it with its three arguments.
+    void updateAndInstall()
+    {
+        QTemporaryDir installerDir;
+        const QString args = installerDir.filePath("args.txt");
+        const QString installer = installerDir.filePath("setup.sh");
+        QFile script(installer);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(args).toUtf8());
+        script.close();
+        const qint64 size = QFileInfo(installer).size();
+
+        Service service({"--version-text", "1.0.1", "--installer", installer});
+        open(service);
+        QTRY_VERIFY_WITH_TIMEOUT(panel()->isVisible(), 10000);
+        QVERIFY(status().isEmpty());
+        QTest::mouseClick(m_window->findChild<FlatButton *>("button_updateyes"), Qt::LeftButton);
+        QVERIFY(!m_window->findChild<QWidget *>("button_updateyes")->isVisible());
+        QCOMPARE(status(), QStringLiteral("Installing"));
+        QVERIFY(m_exited);
+        QVERIFY(QFile::exists(program() + ".BAK"));
+        QVERIFY(!QFile::exists(program()));
+        QCOMPARE(QFileInfo(QDir(m_folder.path()).filePath("trvsetup.exe")).size(), size);
+        // The installer runs on its own; wait until it has written its arguments.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(args).size() > 0, 10000);
+        QFile written(args);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("/SP- /silent /noicons\n"));
+        closeBeforeTheService();
+    }
+
+    // Without an installer on the service the download ends in "Download
+    // Aborted" and the program keeps its name.
+    void downloadAborted()
+    {
+        Service service({"--version-text", "1.0.0\n"});
+        open(service);
+        QTRY_VERIFY_WITH_TIMEOUT(panel()->isVisible(), 10000);
+        QTest::mouseClick(m_window->findChild<FlatButton *>("button_updateyes"), Qt::LeftButton);
+        QCOMPARE(status(), QStringLiteral("Download Aborted"));
+        QVERIFY(QFile::exists(program()));
+        QVERIFY(!m_exited);
+
+        // CANCEL on a fresh offer only hides the panel.
+        m_window->game().hidePanel(Game::Panel::Update);
+        m_update->checkupdateDoneString(QStringLiteral("0.9"));
+        QVERIFY(panel()->isVisible());
+        m_window->button_updatecancelClick();
+        QVERIFY(!panel()->isVisible());
+        closeBeforeTheService();
+    }
+};
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    UpdateTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "update_test.moc"
