@@ -57,14 +57,7 @@ void Board::clearword()
     m_wordlength = 0;
     m_lastcolumn = NoCell;
     m_lastrow = NoCell;
-    for (int column = 0; column < Size; ++column) {
-        for (int row = 0; row < Size; ++row) {
-            if (boardmarks(column, row) != Tile::NoMark)
-                setMark(column, row, Tile::NoMark);
-        }
-    }
-    for (int slot = 1; slot <= MaxWord; ++slot)
-        setSlot(slot, Cell{});
+    unframeWord();
 }
 
 void Board::deleteoneletter()
@@ -123,14 +116,7 @@ void Board::notifySlot(int slot)
 
 void Board::repostword(const std::vector<Cell> &cells)
 {
-    for (int column = 0; column < Size; ++column) {
-        for (int row = 0; row < Size; ++row) {
-            if (boardmarks(column, row) != Tile::NoMark)
-                setMark(column, row, Tile::NoMark);
-        }
-    }
-    for (int slot = 1; slot <= MaxWord; ++slot)
-        setSlot(slot, Cell{});
+    unframeWord();
     for (int position = 0; position < int(cells.size()); ++position) {
         setMark(cells[position].column, cells[position].row, Tile::EarlierFrame);
         setSlot(position + 1, cells[position]);
@@ -162,4 +148,16 @@ void Board::rotate()
             notifyCell(column, row);
         }
     }
+}
+
+void Board::unframeWord()
+{
+    for (int column = 0; column < Size; ++column) {
+        for (int row = 0; row < Size; ++row) {
+            if (boardmarks(column, row) != Tile::NoMark)
+                setMark(column, row, Tile::NoMark);
+        }
+    }
+    for (int slot = 1; slot <= MaxWord; ++slot)
+        setSlot(slot, Cell{});
 }

@@ -84,6 +84,8 @@ public:
 
 private:
     static int index(int column, int row) { return column * Size + row; }
+    // Takes every frame off the board and empties every slot.
+    void unframeWord();
     void setSlot(int slot, Cell cell);
     void setMark(int column, int row, int mark);
     void notifyCell(int column, int row);

@@ -27,3 +27,14 @@ void pick(Game &game, std::initializer_list<Cell> cells)
         game.addPickedCell(cell.column, cell.row);
     }
 }
+
+void playWordGame(Game &game, const char *word)
+{
+    game.setDraw(drawBoard(sampleBoard));
+    game.startGame();
+    for (const char *c = word; *c; ++c)
+        game.typetheletter(*c - 'a' + 1);
+    game.pressdone();
+    while (game.playing())
+        game.tick();
+}

@@ -69,5 +69,9 @@ std::function<int()> drawBoard(const QString &letters);
 // Starts a game on the given board.
 void startOn(Game &game, const QString &letters);
 
+// Plays one game on the sample board: types the word, sends it and runs the
+// clock out.
+void playWordGame(Game &game, const char *word);
+
 // Adds the cells to the word as clicks would, asserting each may be added.
 void pick(Game &game, std::initializer_list<Cell> cells);

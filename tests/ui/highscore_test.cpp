@@ -54,17 +54,7 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    void playTo(const char *word)
-    {
-        Game &game = m_window->game();
-        game.setDraw(drawBoard(sampleBoard));
-        m_window->button_startClick();
-        for (const char *c = word; *c; ++c)
-            game.typetheletter(*c - 'a' + 1);
-        game.pressdone();
-        while (game.playing())
-            game.tick();
-    }
+    void playTo(const char *word) { playWordGame(m_window->game(), word); }
 
 private slots:
     void initTestCase()

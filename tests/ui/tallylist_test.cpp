@@ -58,18 +58,7 @@ private:
     QLabel *label(const QString &name) { return m_tally->findChild<QLabel *>(name); }
     QString text(const QString &name) { return label(name)->text(); }
 
-    // Plays a game in which the word is typed and sent, then runs the clock out.
-    void playGame(const char *word)
-    {
-        Game &game = m_window->game();
-        game.setDraw(drawBoard(sampleBoard));
-        m_window->button_startClick();
-        for (const char *c = word; *c; ++c)
-            game.typetheletter(*c - 'a' + 1);
-        game.pressdone();
-        while (game.playing())
-            game.tick();
-    }
+    void playGame(const char *word) { playWordGame(m_window->game(), word); }
 
 private slots:
     void init()

@@ -132,7 +132,11 @@ private slots:
         open(service);
         QTRY_VERIFY_WITH_TIMEOUT(panel()->isVisible(), 10000);
         QVERIFY(status().isEmpty());
+        QStringList statuses;
+        connect(m_update.get(), &UpdateCheck::statusChanged, this, [&](const QString &s) { statuses << s; });
         QTest::mouseClick(m_window->findChild<FlatButton *>("button_updateyes"), Qt::LeftButton);
+        QCOMPARE(statuses, (QStringList{"Updating. Please Wait...", QStringLiteral("Received %1 bytes").arg(size),
+                                        "Installing"}));
         QVERIFY(!m_window->findChild<QWidget *>("button_updateyes")->isVisible());
         QCOMPARE(status(), QStringLiteral("Installing"));
         QVERIFY(m_exited);
