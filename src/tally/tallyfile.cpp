@@ -20,7 +20,7 @@ void TallyFile::load(TallyGrid &grid)
     m_loadFailed = true;
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        throw ELzrw1Exception(QStringLiteral("Lzrw1 (de)compression : Failed to open input file : ") + m_path);
+        throw ELzrw1Exception(Tlzrw1::openInputMessage(m_path));
     // The text passes through memory: no intermediate file anywhere.
     grid.loadgrid(Tlzrw1::decompress(file.readAll(), m_path));
     m_loadFailed = false;

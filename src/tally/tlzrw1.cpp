@@ -36,11 +36,6 @@ QString tooLargeMessage(const QString &input)
     return QStringLiteral("Lzrw1 compression : File too large (4 GiB at most) : ") + input;
 }
 
-QString openInputMessage(const QString &input)
-{
-    return QStringLiteral("Lzrw1 (de)compression : Failed to open input file : ") + input;
-}
-
 QString openOutputMessage(const QString &output)
 {
     return QStringLiteral("Lzrw1 (de)compression : Failed to open output file : ") + output;
@@ -217,7 +212,7 @@ qint64 unpack(WorkArea &work, QIODevice &in, QIODevice &out, const QString &inpu
 void openFiles(QFile &in, QSaveFile &out)
 {
     if (QFileInfo(in.fileName()).isDir() || !in.open(QIODevice::ReadOnly))
-        throw ELzrw1Exception(openInputMessage(in.fileName()));
+        throw ELzrw1Exception(Tlzrw1::openInputMessage(in.fileName()));
     if (out.fileName().isEmpty() || !out.open(QIODevice::WriteOnly))
         throw ELzrw1Exception(openOutputMessage(out.fileName()));
 }
@@ -288,4 +283,9 @@ QByteArray Tlzrw1::decompress(const QByteArray &container, const QString &source
     unpack(work, in, out, sourceName, QString());
     out.close();
     return data;
+}
+
+QString Tlzrw1::openInputMessage(const QString &input)
+{
+    return QStringLiteral("Lzrw1 (de)compression : Failed to open input file : ") + input;
 }

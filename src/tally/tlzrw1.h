@@ -37,4 +37,8 @@ public:
     // sourceName only labels the messages, where a file form names InputFile.
     static QByteArray compress(const QByteArray &data);
     static QByteArray decompress(const QByteArray &container, const QString &sourceName);
+
+    // The message of an input file that cannot be opened, for callers that
+    // read the container themselves.
+    static QString openInputMessage(const QString &input);
 };
