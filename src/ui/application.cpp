@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "artwork.h"
 #include "errorbox.h"
 
 #include <exception>
@@ -8,6 +9,7 @@ Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tarvle Solo"));
+    setWindowIcon(Artwork::icon());
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -456,6 +456,21 @@ const QPixmap &Artwork::logo()
     return pixmap;
 }
 
+const QIcon &Artwork::icon()
+{
+    static const QIcon icon = [] {
+        QPixmap framed = tile(FirstLetterTile + ('T' - 'A'));
+        QPainter painter(&framed);
+        painter.drawPixmap(0, 0, tile(NewestLetterFrame));
+        painter.end();
+        QIcon result;
+        for (int size : {32, 64, 128})
+            result.addPixmap(framed.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        return result;
+    }();
+    return icon;
+}
+
 const QPixmap &Artwork::bigLogo()
 {
     static const QPixmap pixmap = makeBigLogo();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 
 // All of the game's pictures, painted by code the first time they are asked
@@ -27,4 +28,7 @@ public:
     static const QPixmap &timeBarFrame(); // 175x29, open where the bar sits at (5,5)
     static const QPixmap &wordsHeading(); // 118x21
     static const QPixmap &minLetters();   // 517x7, marks the first 3 of 12 word slots
+    // The window icon: a T tile with the newest letter's red frame, in
+    // 32, 64 and 128 pixels.
+    static const QIcon &icon();
 };

@@ -96,6 +96,7 @@ private slots:
     void timeBarFrameIsOpenWhereTheBarSits();
     void minimumLengthMarkCoversOnlyTheFirstThreeSlots();
     void picturesAreBuiltOnce();
+    void iconInThreeSizes();
 };
 
 // Codes 0..30 each have their own 42x42 picture.
@@ -293,6 +294,18 @@ void ArtworkTest::picturesAreBuiltOnce()
     QCOMPARE(&Artwork::tile(5), &Artwork::tile(5));
     QCOMPARE(&Artwork::logo(), &Artwork::logo());
     QCOMPARE(Artwork::background().cacheKey(), Artwork::background().cacheKey());
+}
+
+// The window icon comes in the sizes desktops ask for, a cream tile with
+// its red frame at every size.
+void ArtworkTest::iconInThreeSizes()
+{
+    const QIcon &icon = Artwork::icon();
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64), QSize(128, 128)}));
+    const QImage big = icon.pixmap(128).toImage();
+    QCOMPARE(big.pixelColor(64, 20), QColor(0xFF, 0xFE, 0xCD));
+    const QColor frame = big.pixelColor(64, 6);
+    QVERIFY2(frame.red() > 120 && frame.green() < 40, qPrintable(frame.name()));
 }
 
 QTEST_MAIN(ArtworkTest)
