@@ -37,7 +37,6 @@ Ttallylist::Ttallylist(const QPixmap &background, const QString &programFolder, 
     tiles->lower();
     connect(&m_records, &TallyRecords::changed, this, &Ttallylist::showRecords);
 
-    m_records.setEmpty();
     try {
         m_file.load(m_records.grid());
     } catch (const std::exception &e) {

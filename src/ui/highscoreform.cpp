@@ -76,12 +76,13 @@ void Thighscore::loadit()
 void Thighscore::showOver(const QWidget *)
 {
     // Centred on the desktop, not over the main window.
-    bool placed = m_placed;
-    PlainWindow::showOver(this, nullptr, placed);
     if (!m_placed && screen()) {
         move(screen()->availableGeometry().center() - rect().center());
         m_placed = true;
     }
+    show();
+    raise();
+    activateWindow();
 }
 
 void Thighscore::senditDoneString(const QString &)

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -42,18 +44,6 @@ QByteArray records(std::initializer_list<const char *> fields)
     for (const char *field : fields)
         bytes += record(field);
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QByteArray builtInList()

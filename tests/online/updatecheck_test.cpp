@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -15,19 +17,6 @@ namespace {
 
 constexpr auto VersionPath = "/tarvlesolo/tarvlesoloversion.txt";
 constexpr auto SetupPath = "/tarvlesolo/trvsetup.exe";
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A program folder with a dummy program file, a check wired to record
 // everything it reports, and a test server as the service.
@@ -48,7 +37,7 @@ struct Fixture
         : program(dir.path() + "/" + programName)
         , check(program, dir.path(), [] { return QStringLiteral("1.0.0"); })
     {
-        writeFile(program, "old program");
+        EXPECT_TRUE(writeFile(program, "old program"));
         check.setServiceBase(server.base());
         check.setExit([this] { ++exits; });
         QObject::connect(&check, &UpdateCheck::offered, &check, [this] { ++offers; });
@@ -171,7 +160,7 @@ TEST(UpdateCheck, AcceptWithoutExtension)
 TEST(UpdateCheck, AcceptReplacesOldBackup)
 {
     Fixture f;
-    writeFile(f.path("game.BAK"), "older backup");
+    ASSERT_TRUE(writeFile(f.path("game.BAK"), "older backup"));
     const QString record = f.serveRecordingInstaller();
     f.check.accept();
     EXPECT_EQ(f.exits, 1);
@@ -183,7 +172,7 @@ TEST(UpdateCheck, AcceptReplacesOldBackup)
 TEST(UpdateCheck, AcceptReplacesOldInstaller)
 {
     Fixture f;
-    writeFile(f.path("trvsetup.exe"), QByteArray(2000, 'x'));
+    ASSERT_TRUE(writeFile(f.path("trvsetup.exe"), QByteArray(2000, 'x')));
     const QString record = f.serveRecordingInstaller();
     f.check.accept();
     EXPECT_EQ(f.statuses.value(1), "Received 512 bytes");
@@ -233,7 +222,7 @@ TEST(UpdateCheck, InstallerFileCannotBeCreated)
 {
     QTemporaryDir elsewhere;
     const QString program = elsewhere.path() + "/game.exe";
-    writeFile(program, "old program");
+    ASSERT_TRUE(writeFile(program, "old program"));
     const QString folder = elsewhere.path() + "/missing";
     UpdateCheck check(program, folder, [] { return QStringLiteral("1.0.0"); });
     HttpTestServer server;

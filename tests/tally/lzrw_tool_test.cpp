@@ -10,23 +10,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 // pack writes the container and unpack gives the file back, each telling
 // the count written.

@@ -8,27 +8,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/resource.h>
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-} // namespace
 
 // The empty tally of a first start is the 73-byte file, and a tally read
 // back from its file is the tally that was saved.
@@ -62,8 +47,8 @@ TEST(TallyFile, UnreadableFileIsKept)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tarvlesolotally.tld");
-    writeFile(path, QByteArray("!HZL\x03\0\0\0abc", 11));
-    writeFile(path + ".bad", "older");
+    ASSERT_TRUE(writeFile(path, QByteArray("!HZL\x03\0\0\0abc", 11)));
+    ASSERT_TRUE(writeFile(path + ".bad", "older"));
     TallyRecords records;
     TallyFile file(path);
     try {
@@ -77,13 +62,13 @@ TEST(TallyFile, UnreadableFileIsKept)
     EXPECT_EQ(readFile(path).size(), 73);
 
     // A text that is not a grid's fails in the text reader.
-    writeFile(path, [] {
+    ASSERT_TRUE(writeFile(path, [] {
         TallyGrid grid;
         grid.setCell(0, 0, QStringLiteral("x"));
         QByteArray text = grid.savegrid();
         text.replace(0, 1, "nine");
         return Tlzrw1::compress(text);
-    }());
+    }()));
     EXPECT_THROW(TallyFile(path).load(records.grid()), TallyTextError);
 }
 

@@ -15,6 +15,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "testfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <exception>
@@ -94,18 +96,6 @@ QByteArray withStoredSize(QByteArray container, quint32 size)
     for (int i = 0; i < 4; ++i)
         container[4 + i] = char(size >> (8 * i));
     return container;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // The message of the ELzrw1Exception that action raises; a test failure if
