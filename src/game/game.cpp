@@ -70,7 +70,10 @@ void Game::startGame()
     // Every game is scored on its own: no score or word carries over.
     setScore(0);
     setFoundcount(0);
-    m_triedWords.clear();
+    if (!m_triedWords.isEmpty()) {
+        m_triedWords.clear();
+        emit triedWordsCleared();
+    }
     if (!m_foundLines.isEmpty()) {
         m_foundLines.clear();
         emit foundLinesCleared();
@@ -157,6 +160,7 @@ void Game::pressdone()
         playsounds(QStringLiteral("goodword"));
     }
     m_triedWords.append(word);
+    emit wordTried(word);
     pressclear();
 }
 

@@ -143,6 +143,9 @@ signals:
     void panelShownChanged(Game::Panel panel, bool shown);
     void wordAccepted(const QString &line, unsigned color);
     void foundLinesCleared();
+    // The hidden list of tried words follows these two.
+    void wordTried(const QString &word);
+    void triedWordsCleared();
 
 private:
     void cellDrawn(int column, int row) override { emit cellChanged(column, row); }

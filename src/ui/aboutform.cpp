@@ -52,7 +52,7 @@ Tabout::Tabout(const QPixmap &background, QWidget *parent)
     m_version->adjustSize();
     UiStyle::setTextColor(m_version, UiStyle::ButtonBorder);
     auto *build = UiStyle::makeLabel(tiles, QStringLiteral("Label9"), QStringLiteral(".2"), times,
-                                     QRect(m_version->geometry().right() + 1, 171, 16, 16));
+                                     QRect(qMax(123, m_version->geometry().right() + 1), 171, 16, 16));
     build->adjustSize();
     UiStyle::setTextColor(build, UiStyle::ButtonBorder);
 

@@ -15,6 +15,7 @@ public:
 
     void setCaptionPixelSize(int pixelSize);
     void setCaptionColor(const QColor &color);
+    QColor captionColor() const { return m_captionColor; }
     void setCaptionAlignment(Qt::Alignment alignment);
     // A number a shared click handler can tell buttons apart by.
     void setNumber(int number) { m_number = number; }

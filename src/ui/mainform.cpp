@@ -7,6 +7,7 @@
 #include "errorbox.h"
 #include "flatbutton.h"
 #include "flatpanel.h"
+#include "menubar.h"
 #include "nameedit.h"
 #include "slotview.h"
 #include "highscoreform.h"
@@ -24,6 +25,7 @@
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -37,6 +39,7 @@ namespace {
 // The board group and the smallest client area that holds it.
 constexpr QSize BoardGroupSize{556, 530};
 constexpr QSize MinimumClientSize{561, 535};
+constexpr int LabelNameWidth = 153;
 // Where the board group's centre sits in the client area, as a fraction of it.
 constexpr double BoardCentreX = 280.0 / 561.0;
 constexpr double BoardCentreY = 266.0 / 535.0;
@@ -221,7 +224,8 @@ void Tmain::buildLayout()
     panel_board->setFrameColor(UiStyle::Green);
 
     label_name = makeLabel(panel_board, QStringLiteral("label_name"), QStringLiteral("Welcome to Tarvle Solo!"),
-                           UiStyle::sans(13), QRect(11, 5, 300, 16));
+                           UiStyle::sans(13), QRect(11, 5, LabelNameWidth, 16));
+    showGreeting(label_name->text());
 
     panel_board1 = new FlatPanel(panel_board);
     panel_board1->setObjectName(QStringLiteral("panel_board1"));
@@ -316,6 +320,15 @@ void Tmain::buildLayout()
     wordsPalette.setColor(QPalette::Base, UiStyle::Green);
     wordsPalette.setColor(QPalette::Text, UiStyle::Orange);
     richedit_words->setPalette(wordsPalette);
+
+    // Never shown: the words tried in this game, kept where the game's other
+    // state is shown.
+    listbox_wordsfound = new QListWidget(panel_board1);
+    listbox_wordsfound->setObjectName(QStringLiteral("listbox_wordsfound"));
+    listbox_wordsfound->setGeometry(136, 344, 177, 33);
+    listbox_wordsfound->setFocusPolicy(Qt::NoFocus);
+    listbox_wordsfound->setStyleSheet(QStringLiteral("QListWidget { background: #FFFFE6; }"));
+    listbox_wordsfound->hide();
 
     buildGameOverPanel();
     buildNamePanel();
@@ -413,16 +426,19 @@ void Tmain::buildNamePanel()
 
 void Tmain::buildMenu()
 {
+    auto *bar = new MenuBar(this);
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    setMenuBar(bar);
     QMenu *file1 = menuBar()->addMenu(tr("&File"));
     file1->setObjectName(QStringLiteral("file1"));
     StartGame1 = file1->addAction(tr("Start Game"));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
-    file1->addSeparator();
+    file1->addSeparator()->setObjectName(QStringLiteral("N1"));
     Exit1 = file1->addAction(tr("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
-    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(Exit1, &QAction::triggered, this, &Tmain::Exit1Click);
 
     QMenu *Options1 = menuBar()->addMenu(tr("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -443,7 +459,7 @@ void Tmain::buildMenu()
     updatecheck->setCheckable(true);
     updatecheck->setChecked(true);
     connect(updatecheck, &QAction::triggered, this, &Tmain::updatecheckClick);
-    Options1->addSeparator();
+    Options1->addSeparator()->setObjectName(QStringLiteral("N3"));
     ClickLetters1 = Options1->addAction(tr("Click Letters Method"));
     ClickLetters1->setObjectName(QStringLiteral("ClickLetters1"));
     ClickLetters1->setCheckable(true);
@@ -462,26 +478,26 @@ void Tmain::buildMenu()
     View1->setObjectName(QStringLiteral("View1"));
     TallyList1 = View1->addAction(tr("Tally List"));
     TallyList1->setObjectName(QStringLiteral("TallyList1"));
-    connect(TallyList1, &QAction::triggered, this, &Tmain::tallyListRequested);
+    connect(TallyList1, &QAction::triggered, this, &Tmain::TallyList1Click);
     ViewHighScoreList1 = View1->addAction(tr("View High Score List"));
     ViewHighScoreList1->setObjectName(QStringLiteral("ViewHighScoreList1"));
-    connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::highScoresRequested);
+    connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
 
     QMenu *Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     Help2 = Help1->addAction(tr("Help"));
     Help2->setObjectName(QStringLiteral("Help2"));
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(Help2, &QAction::triggered, this, &Tmain::helpRequested);
-    Help1->addSeparator();
+    connect(Help2, &QAction::triggered, this, &Tmain::Help2Click);
+    Help1->addSeparator()->setObjectName(QStringLiteral("N2"));
     About1 = Help1->addAction(tr("About"));
     About1->setObjectName(QStringLiteral("About1"));
-    connect(About1, &QAction::triggered, this, &Tmain::aboutRequested);
+    connect(About1, &QAction::triggered, this, &Tmain::About1Click);
 
-    menuBar()->addSeparator();
+    bar->addBarSeparator(QStringLiteral("N4"));
     MultiplayerTarvle1 = menuBar()->addAction(tr("Check out Multiplayer Tarvle!"));
     MultiplayerTarvle1->setObjectName(QStringLiteral("MultiplayerTarvle1"));
-    connect(MultiplayerTarvle1, &QAction::triggered, this, &Tmain::multiplayerRequested);
+    connect(MultiplayerTarvle1, &QAction::triggered, this, &Tmain::MultiplayerTarvle1Click);
 }
 
 void Tmain::connectGame()
@@ -493,7 +509,7 @@ void Tmain::connectGame()
         image_minletters->setVisible(m_game->board().minLettersShown());
     });
     connect(game, &Game::statusChanged, label_status, &QLabel::setText);
-    connect(game, &Game::greetingChanged, label_name, &QLabel::setText);
+    connect(game, &Game::greetingChanged, this, &Tmain::showGreeting);
     connect(game, &Game::scoreChanged, label_score, &QLabel::setText);
     connect(game, &Game::foundChanged, label_found, &QLabel::setText);
     connect(game, &Game::finalScoreChanged, label_score1, &QLabel::setText);
@@ -521,6 +537,10 @@ void Tmain::connectGame()
         addword(line, QColor::fromRgb(color));
     });
     connect(game, &Game::foundLinesCleared, richedit_words, &QTextEdit::clear);
+    connect(game, &Game::wordTried, listbox_wordsfound, [this](const QString &word) {
+        listbox_wordsfound->addItem(word);
+    });
+    connect(game, &Game::triedWordsCleared, listbox_wordsfound, &QListWidget::clear);
 
     connect(button_start, &FlatButton::clicked, this, &Tmain::button_startClick);
     connect(button_clear, &FlatButton::clicked, this, &Tmain::button_clearClick);
@@ -554,6 +574,13 @@ QWidget *Tmain::panelWidget(Game::Panel panel) const
     return nullptr;
 }
 
+void Tmain::showGreeting(const QString &text)
+{
+    // The greeting grows with a long name rather than cutting it off.
+    label_name->setText(text);
+    label_name->resize(qMax(LabelNameWidth, label_name->sizeHint().width()), label_name->height());
+}
+
 void Tmain::addword(const QString &text, const QColor &color)
 {
     richedit_words->setUpdatesEnabled(false);
@@ -577,6 +604,36 @@ void Tmain::StartGame1Click()
 {
     button_startClick();
     m_game->hidePanel(Game::Panel::Cleared);
+}
+
+void Tmain::Exit1Click()
+{
+    close();
+}
+
+void Tmain::TallyList1Click()
+{
+    emit tallyListRequested();
+}
+
+void Tmain::ViewHighScoreList1Click()
+{
+    emit highScoresRequested();
+}
+
+void Tmain::Help2Click()
+{
+    emit helpRequested();
+}
+
+void Tmain::About1Click()
+{
+    emit aboutRequested();
+}
+
+void Tmain::MultiplayerTarvle1Click()
+{
+    emit multiplayerRequested();
 }
 
 void Tmain::button_cancelClick()

@@ -21,6 +21,7 @@ class FlatPanel;
 class QAction;
 class QKeyEvent;
 class QLabel;
+class QListWidget;
 class NameEdit;
 class QTextEdit;
 class SlotView;
@@ -86,6 +87,12 @@ public:
     ScorePosting &posting() { return m_posting; }
     void button_startClick();
     void StartGame1Click();
+    void Exit1Click();
+    void TallyList1Click();
+    void ViewHighScoreList1Click();
+    void Help2Click();
+    void About1Click();
+    void MultiplayerTarvle1Click();
     void button_cancelClick();
     void button_clearClick();
     void button_sendClick();
@@ -138,6 +145,7 @@ private:
     void saveOptions();
     void placeBoardGroup();
     void addword(const QString &text, const QColor &color);
+    void showGreeting(const QString &text);
     FlatButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
                            const QRect &geometry, int captionSize);
     QWidget *panelWidget(Game::Panel panel) const;
@@ -174,6 +182,7 @@ private:
     FlatPanel *panel_words = nullptr;
     QLabel *label_found = nullptr;
     QTextEdit *richedit_words = nullptr;
+    QListWidget *listbox_wordsfound = nullptr;
     FlatPanel *panel_cleared = nullptr;
     QLabel *label_score1 = nullptr;
     NameEdit *edit_name = nullptr;

@@ -30,7 +30,11 @@ QFont timesNewRoman(int pixelSize, bool bold)
 
 QFont sans(int pixelSize, bool bold)
 {
-    return font(QStringLiteral("Sans Serif"), QFont::SansSerif, pixelSize, bold);
+    // The layout was measured in the narrow dialog face; Arial's metric twin
+    // comes closest, so fixed-width labels keep their texts whole.
+    QFont f = font(QStringLiteral("Liberation Sans"), QFont::SansSerif, pixelSize, bold);
+    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
+    return f;
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &text,

@@ -23,7 +23,7 @@ inline const QColor Orange{0xFF, 0x80, 0x00};
 // "Arial" resolves to its metric twin where the original is not installed.
 QFont arial(int pixelSize, bool bold = false);
 QFont timesNewRoman(int pixelSize, bool bold = false);
-// The default dialog face: any sans family.
+// The default dialog face, or the sans family closest to it in width.
 QFont sans(int pixelSize, bool bold = false);
 
 // A transparent text label in the game's cream colour.
