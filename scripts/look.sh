@@ -16,8 +16,25 @@ done
 mkdir -p "$out"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+service=
+trap '[ -z "$service" ] || kill $service; rm -rf "$work"' EXIT
 cp build/bin/tarvlesolo "$work/"
+
+# A service of its own with a few scores, unless one answers already.
+host=$(sed -n 's/^TARVLE_SERVICE_HOST:[A-Z]*=//p' build/CMakeCache.txt)
+address=${host%:*}
+port=${host##*:}
+if ! (exec 3<>"/dev/tcp/$address/$port") 2>/dev/null; then
+    build/bin/tarvlesolo-service --bind "$address" --port "$port" --db "$work/scores.db" >/dev/null 2>&1 &
+    service=$!
+    sleep 0.5
+    for entry in "Ada 61" "Basil 47" "Cleo 38"; do
+        exec 3<>"/dev/tcp/$address/$port"
+        printf 'GET /cgi-bin/tarvlesolo.cgi?name=%s&date=12/07/2026&score=%s HTTP/1.0\r\n\r\n' $entry >&3
+        cat <&3 >/dev/null
+        exec 3<&-
+    done
+fi
 
 cat >"$work/look.sh" <<'LOOK'
 #!/usr/bin/env bash

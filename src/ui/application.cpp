@@ -9,6 +9,8 @@ Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tarvle Solo"));
+    // Lets the desktop match the windows to the installed menu entry and icon.
+    setDesktopFileName(QStringLiteral("tarvlesolo"));
     setWindowIcon(Artwork::icon());
 }
 
