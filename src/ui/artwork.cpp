@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <QTransform>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -42,9 +44,19 @@ QColor colour(QRgb rgb, int alpha = 255)
     return c;
 }
 
-QImage canvas(int width, int height)
+// Pictures are painted for the sharpest screen there is, so none of them is
+// blown up by Qt on a scaled display.
+qreal pixelRatio()
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+// Transparent, with ratio times the pixels of the given size; painters on it
+// still work in the logical size.
+QImage canvas(int width, int height, qreal ratio)
+{
+    QImage image(QSize(width, height) * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     return image;
 }
@@ -68,10 +80,8 @@ QRectF tileBody()
     return QRectF(1, 1, Artwork::TileSize - 2, Artwork::TileSize - 2);
 }
 
-QImage blankTile(QRgb face)
+void paintBlankTile(QPainter &p, QRgb face)
 {
-    QImage image = canvas(Artwork::TileSize, Artwork::TileSize);
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
 
@@ -86,14 +96,10 @@ QImage blankTile(QRgb face)
     p.drawRoundedRect(body.adjusted(0, 0, -2, -2), TileRadius, TileRadius);
     p.setBrush(colour(face));
     p.drawRoundedRect(body.adjusted(1, 1, -2, -2), TileRadius - 1, TileRadius - 1);
-    p.end();
-    return image;
 }
 
-QPixmap letterTile(QChar letter)
+void paintLetter(QPainter &p, QChar letter)
 {
-    QImage image = blankTile(TileFace);
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
@@ -112,14 +118,10 @@ QPixmap letterTile(QChar letter)
     p.setFont(font);
     p.setPen(colour(LetterRed));
     p.drawText(baseline, text);
-    p.end();
-    return QPixmap::fromImage(image);
 }
 
-QPixmap frameTile(QRgb ink)
+void paintFrame(QPainter &p, QRgb ink)
 {
-    QImage image = canvas(Artwork::TileSize, Artwork::TileSize);
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF outer = tileBody();
     const QRectF inner = outer.adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth);
@@ -128,8 +130,6 @@ QPixmap frameTile(QRgb ink)
     ring.addRoundedRect(inner, 1.5, 1.5);
     ring.setFillRule(Qt::OddEvenFill);
     p.fillPath(ring, colour(ink));
-    p.end();
-    return QPixmap::fromImage(image);
 }
 
 void paintSunkenCell(QPainter &p)
@@ -146,19 +146,8 @@ void paintSunkenCell(QPainter &p)
     p.drawRoundedRect(well.adjusted(1, 1, -1, -1), 2, 2);
 }
 
-QPixmap emptyCell()
+void paintEmptySlot(QPainter &p)
 {
-    QImage image = canvas(Artwork::TileSize, Artwork::TileSize);
-    QPainter p(&image);
-    paintSunkenCell(p);
-    p.end();
-    return QPixmap::fromImage(image);
-}
-
-QPixmap emptySlot()
-{
-    QImage image = canvas(Artwork::TileSize, Artwork::TileSize);
-    QPainter p(&image);
     paintSunkenCell(p);
     const QPointF c(20.5, 20.5);
     constexpr qreal r = 6;
@@ -171,20 +160,33 @@ QPixmap emptySlot()
     // Pressed into the slot like the cells: lit on the lower right edge.
     p.fillPath(diamond.translated(1, 1), colour(BoardLight));
     p.fillPath(diamond, colour(BoardDark));
+}
+
+template <typename Paint>
+QPixmap paintedTile(qreal ratio, Paint paint)
+{
+    QImage image = canvas(Artwork::TileSize, Artwork::TileSize, ratio);
+    QPainter p(&image);
+    paint(p);
     p.end();
     return QPixmap::fromImage(image);
 }
 
 std::array<QPixmap, Artwork::TileCount> makeTiles()
 {
+    const qreal ratio = pixelRatio();
     std::array<QPixmap, Artwork::TileCount> tiles;
-    tiles[Artwork::BlankTile] = QPixmap::fromImage(blankTile(qRgb(0xFF, 0xFF, 0xFF)));
-    for (int i = 0; i < 26; ++i)
-        tiles[Artwork::FirstLetterTile + i] = letterTile(QChar(u'A' + i));
-    tiles[Artwork::NewestLetterFrame] = frameTile(LetterRed);
-    tiles[Artwork::WordLetterFrame] = frameTile(qRgb(0, 0, 0));
-    tiles[Artwork::EmptyCell] = emptyCell();
-    tiles[Artwork::EmptySlot] = emptySlot();
+    tiles[Artwork::BlankTile] = paintedTile(ratio, [](QPainter &p) { paintBlankTile(p, qRgb(0xFF, 0xFF, 0xFF)); });
+    for (int i = 0; i < 26; ++i) {
+        tiles[Artwork::FirstLetterTile + i] = paintedTile(ratio, [i](QPainter &p) {
+            paintBlankTile(p, TileFace);
+            paintLetter(p, QChar(u'A' + i));
+        });
+    }
+    tiles[Artwork::NewestLetterFrame] = paintedTile(ratio, [](QPainter &p) { paintFrame(p, LetterRed); });
+    tiles[Artwork::WordLetterFrame] = paintedTile(ratio, [](QPainter &p) { paintFrame(p, qRgb(0, 0, 0)); });
+    tiles[Artwork::EmptyCell] = paintedTile(ratio, paintSunkenCell);
+    tiles[Artwork::EmptySlot] = paintedTile(ratio, paintEmptySlot);
     return tiles;
 }
 
@@ -196,17 +198,30 @@ std::uint32_t hashNoise(std::uint32_t x, std::uint32_t y)
     return h ^ (h >> 16);
 }
 
+// True where v, taken modulo period, lies in [-width/2, width/2).
+bool onLattice(qreal v, int period, qreal width)
+{
+    const qreal m = std::fmod(v + period / 2.0, period);
+    const qreal wrapped = (m < 0 ? m + period : m) - period / 2.0;
+    return wrapped >= -width / 2 && wrapped < width / 2;
+}
+
 QPixmap makeBackground()
 {
-    constexpr int Size = 64;
-    constexpr int Period = 16;
-    QImage image(Size, Size, QImage::Format_RGB32);
-    for (int y = 0; y < Size; ++y) {
+    // Worked out in device pixels: the grain is one pixel whatever the ratio,
+    // the lattice lines stay one logical pixel wide and run where they do
+    // at 1:1, and the period is whole so the picture still wraps.
+    const int period = qMax(1, qRound(16 * pixelRatio()));
+    const qreal ratio = period / 16.0;
+    const int size = 4 * period;
+    QImage image(size, size, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    for (int y = 0; y < size; ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < Size; ++x) {
+        for (int x = 0; x < size; ++x) {
             int shade = static_cast<int>(hashNoise(x, y) % 5) - 2;
-            // A faint diagonal lattice; Size is a multiple of Period so it wraps.
-            if ((x + y) % Period == 0 || (x - y + Size) % Period == 0)
+            // A faint diagonal lattice through the centres of the 1:1 line pixels.
+            if (onLattice(x + y + 1 - ratio, period, ratio) || onLattice(x - y, period, ratio))
                 shade -= 3;
             line[x] = qRgb(qRed(Board) + shade, qGreen(Board) + shade, qBlue(Board) + shade);
         }
@@ -272,7 +287,7 @@ void paintLettering(QPainter &p, QPainterPath path, const QRectF &area, qreal ou
 
 QPixmap makeLogo(int width, int height)
 {
-    QImage image = canvas(width, height);
+    QImage image = canvas(width, height, pixelRatio());
     QPainter p(&image);
     paintLettering(p, bouncyText(QStringLiteral("Tarvle Solo"), boldFont(64)),
                    QRectF(0, 0, width, height), 2.5);
@@ -283,7 +298,7 @@ QPixmap makeLogo(int width, int height)
 QPixmap makeBigLogo()
 {
     constexpr int Size = 104;
-    QImage image = canvas(Size, Size);
+    QImage image = canvas(Size, Size, pixelRatio());
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // A large tile behind the two lines ties the badge to the board.
@@ -327,7 +342,8 @@ QPixmap makeTimeBar()
 {
     constexpr int Width = 168;
     constexpr int Height = 20;
-    QImage image = canvas(Width, Height);
+    const QRect area(0, 0, Width, Height);
+    QImage image = canvas(Width, Height, pixelRatio());
     QPainter p(&image);
     // Red at the left end, which is all that is left when time is short.
     QLinearGradient hue(0, 0, Width, 0);
@@ -335,7 +351,7 @@ QPixmap makeTimeBar()
     hue.setColorAt(0.3, colour(qRgb(0xE8, 0x70, 0x18)));
     hue.setColorAt(0.6, colour(qRgb(0xEE, 0xC8, 0x2C)));
     hue.setColorAt(1.0, colour(qRgb(0x6C, 0xBC, 0x34)));
-    p.fillRect(image.rect(), hue);
+    p.fillRect(area, hue);
 
     // Rounded, glassy body: bright band near the top, shade at the bottom.
     QLinearGradient shine(0, 0, 0, Height);
@@ -344,7 +360,7 @@ QPixmap makeTimeBar()
     shine.setColorAt(0.4, QColor(255, 255, 255, 30));
     shine.setColorAt(0.6, QColor(0, 0, 0, 0));
     shine.setColorAt(1.0, QColor(0, 0, 0, 90));
-    p.fillRect(image.rect(), shine);
+    p.fillRect(area, shine);
 
     // Notches every twelve pixels give the eye something to count.
     for (int x = 12; x < Width; x += 12) {
@@ -360,7 +376,7 @@ QPixmap makeTimeBarFrame()
     constexpr int Width = 175;
     constexpr int Height = 29;
     const QRect hole(5, 5, 165, 20);
-    QImage image = canvas(Width, Height);
+    QImage image = canvas(Width, Height, pixelRatio());
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -382,7 +398,7 @@ QPixmap makeWordsHeading()
 {
     constexpr int Width = 118;
     constexpr int Height = 21;
-    QImage image = canvas(Width, Height);
+    QImage image = canvas(Width, Height, pixelRatio());
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -416,7 +432,7 @@ QPixmap makeMinLetters()
     constexpr int SlotWidth = 42;
     constexpr int SlotPitch = 43;
     constexpr int MarkedSlots = 3;
-    QImage image = canvas(Width, Height);
+    QImage image = canvas(Width, Height, pixelRatio());
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -459,13 +475,19 @@ const QPixmap &Artwork::logo()
 const QIcon &Artwork::icon()
 {
     static const QIcon icon = [] {
-        QPixmap framed = tile(FirstLetterTile + ('T' - 'A'));
-        QPainter painter(&framed);
-        painter.drawPixmap(0, 0, tile(NewestLetterFrame));
-        painter.end();
         QIcon result;
-        for (int size : {32, 64, 128})
-            result.addPixmap(framed.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        // Painted at each size rather than shrunk from the tile, which
+        // would soften the letter and the frame.
+        for (int size : {32, 64, 128}) {
+            QImage image = canvas(size, size, 1);
+            QPainter p(&image);
+            p.scale(size / qreal(TileSize), size / qreal(TileSize));
+            paintBlankTile(p, TileFace);
+            paintLetter(p, QChar(u'T'));
+            paintFrame(p, LetterRed);
+            p.end();
+            result.addPixmap(QPixmap::fromImage(image));
+        }
         return result;
     }();
     return icon;

@@ -8,6 +8,7 @@
 #include "tiledbackground.h"
 #include "uistyle.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 
 namespace {
@@ -16,7 +17,10 @@ namespace {
 // against another player looks like.
 QPixmap multiplayerPicture()
 {
-    QPixmap picture(400, 300);
+    // Painted at the screen's own scale so the tiles stay sharp.
+    const qreal ratio = qApp->devicePixelRatio();
+    QPixmap picture(QSize(400, 300) * ratio);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(UiStyle::DarkGreen);
     QPainter painter(&picture);
     const char *words[] = {"TARVLE", "WORDS!"};

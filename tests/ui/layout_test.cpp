@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QtMath>
 
 #include <memory>
 
@@ -376,10 +377,14 @@ private slots:
         QVERIFY(line.width() > 0 && line.height() > 0);
         QVERIFY(help.right() < line.left() && line.right() < last.left());
         const QImage drawn = bar->grab().toImage();
+        // In the picture's own pixels, which are finer at a larger scale.
+        const qreal ratio = drawn.devicePixelRatio();
+        const int x = qRound(line.center().x() * ratio);
+        const int left = qRound(line.left() * ratio);
         int inked = 0;
-        for (int y = line.top(); y <= line.bottom(); ++y)
-            inked += drawn.pixelColor(line.center().x(), y) != drawn.pixelColor(line.left(), y);
-        QVERIFY(inked >= line.height() / 2);
+        for (int y = qRound(line.top() * ratio); y < qRound((line.bottom() + 1) * ratio); ++y)
+            inked += drawn.pixelColor(x, y) != drawn.pixelColor(left, y);
+        QVERIFY(inked >= line.height() * ratio / 2);
     }
 
     // The other windows, each as the program creates it: caption, client
@@ -564,9 +569,11 @@ private slots:
         QCOMPARE(button->focusPolicy(), Qt::NoFocus);
         auto inkOf = [button](const QColor &colour) {
             const QImage image = button->grab().toImage();
+            // Inside the border, in the picture's own pixels.
+            const int margin = qCeil(2 * image.devicePixelRatio());
             int count = 0;
-            for (int y = 2; y < image.height() - 2; ++y)
-                for (int x = 2; x < image.width() - 2; ++x)
+            for (int y = margin; y < image.height() - margin; ++y)
+                for (int x = margin; x < image.width() - margin; ++x)
                     count += image.pixelColor(x, y) == colour;
             return count;
         };
