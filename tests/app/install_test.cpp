@@ -1,6 +1,7 @@
+#include "testfiles.h"
+
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -15,31 +16,6 @@
 #include <memory>
 
 namespace {
-
-// Waits for a file to appear; false after the time given.
-bool waitForFile(const QString &path, int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(path)) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 bool setModified(const QString &path, const QDateTime &time)
 {
@@ -176,7 +152,7 @@ TEST_F(Install, PutsTheProgramsInPlace)
     const QFileInfo game(program());
     ASSERT_TRUE(game.isFile());
     EXPECT_TRUE(game.isExecutable());
-    EXPECT_TRUE(contents(program()).startsWith("\x7f" "ELF"));
+    EXPECT_TRUE(readFile(program()).startsWith("\x7f" "ELF"));
     // Nothing else: whatever the game writes must not land in the shared folder.
     EXPECT_EQ(QDir(installed("lib/tarvlesolo")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"tarvlesolo"});
@@ -184,7 +160,7 @@ TEST_F(Install, PutsTheProgramsInPlace)
     const QFileInfo script(launcher());
     ASSERT_TRUE(script.isFile());
     EXPECT_TRUE(script.isExecutable());
-    EXPECT_TRUE(contents(launcher()).startsWith("#!/bin/sh\n"));
+    EXPECT_TRUE(readFile(launcher()).startsWith("#!/bin/sh\n"));
 
     QProcess tool;
     tool.start(installed("bin/tarvle-tool"), {"lookup", "letter", "qzxv"});
@@ -206,7 +182,7 @@ TEST_F(Install, IconsArePngsOfTheirSize)
     for (int size : {32, 64, 128}) {
         SCOPED_TRACE(size);
         const QString file = installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/tarvlesolo.png").arg(size));
-        ASSERT_TRUE(contents(file).startsWith("\x89PNG\r\n\x1a\n"));
+        ASSERT_TRUE(readFile(file).startsWith("\x89PNG\r\n\x1a\n"));
         const QImage image(file, "png");
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(size, size));
@@ -277,9 +253,9 @@ TEST_F(Install, LauncherRunsThePlayersOwnCopy)
 {
     ASSERT_TRUE(runGame(launcher(), playerFile("English")));
 
-    EXPECT_EQ(contents(playerFile("tarvlesolo")), contents(program()));
+    EXPECT_EQ(readFile(playerFile("tarvlesolo")), readFile(program()));
     EXPECT_TRUE(QFileInfo(playerFile("tarvlesolo")).isExecutable());
-    EXPECT_TRUE(contents(playerFile("tarvlesolo.ini")).startsWith("[tarvlesolo]\n"));
+    EXPECT_TRUE(readFile(playerFile("tarvlesolo.ini")).startsWith("[tarvlesolo]\n"));
     EXPECT_TRUE(QFile::exists(playerFile("tarvlesolotally.tld")));
     EXPECT_FALSE(QFile::exists(playerFile("English")));
     // No half-made copy left behind.
@@ -312,8 +288,8 @@ TEST_F(Install, LauncherKeepsANewerCopy)
     EXPECT_EQ(result.status, QProcess::NormalExit);
     EXPECT_EQ(result.code, 0) << result.err.constData();
 
-    EXPECT_EQ(contents(copy), UpdatedProgram);
-    EXPECT_EQ(contents(folder.filePath("started-here")),
+    EXPECT_EQ(readFile(copy), UpdatedProgram);
+    EXPECT_EQ(readFile(folder.filePath("started-here")),
               (folder.absolutePath() + "\n--first\ntwo words\n").toUtf8());
 }
 
@@ -327,7 +303,7 @@ TEST_F(Install, NewerInstalledProgramReplacesTheCopy)
     ASSERT_TRUE(setModified(copy, QFileInfo(program()).lastModified().addDays(-1)));
 
     ASSERT_TRUE(runGame(launcher(), playerFile("English")));
-    EXPECT_EQ(contents(copy), contents(program()));
+    EXPECT_EQ(readFile(copy), readFile(program()));
     EXPECT_FALSE(QFile::exists(playerFile("started-here")));
     EXPECT_TRUE(QFile::exists(playerFile("tarvlesolo.ini")));
 }

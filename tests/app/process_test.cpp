@@ -1,5 +1,6 @@
+#include "testfiles.h"
+
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,19 +11,6 @@
 #include <csignal>
 
 namespace {
-
-// Waits for a file to appear; false after the time given.
-bool waitForFile(const QString &path, int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(path)) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
 
 // A copy of the program in a temporary folder, so that "beside the program"
 // is that folder, started with no window system.
