@@ -321,8 +321,7 @@ void Tmain::buildLayout()
     wordsPalette.setColor(QPalette::Text, UiStyle::Orange);
     richedit_words->setPalette(wordsPalette);
 
-    // Never shown: the words tried in this game, kept where the game's other
-    // state is shown.
+    // Never shown: it mirrors the words tried in this game.
     listbox_wordsfound = new QListWidget(panel_board1);
     listbox_wordsfound->setObjectName(QStringLiteral("listbox_wordsfound"));
     listbox_wordsfound->setGeometry(136, 344, 177, 33);
