@@ -56,7 +56,9 @@ snap() { # window title, picture name; the window is put away afterwards
     import -window "$id" "$out/$2.png"
     [ "$2" = main ] || xdotool windowunmap --sync "$id"
 }
-# The name panel takes the name on Enter.
+# The pointer well away from the buttons, which light up under it; the name
+# panel takes the name on Enter.
+xdotool mousemove $(awk -v s="$2" 'BEGIN { printf "%d %d", 790 * s, 690 * s }')
 xdotool windowfocus --sync "$main"
 xdotool key Return
 # The menu first: during a game every key belongs to the board.
@@ -66,7 +68,7 @@ menu alt+h Return;          snap "Tarvle Solo - Help File" help
 menu alt+h Up Return;       snap "Tarvle Solo - About" about
 menu alt+h Right Return;    snap "Tarvle Solo - Multiplayer" multiplayer
 menu ctrl+s
-for word in eat tea rot one tide; do
+for word in eat tea ate rot tie toe ear are one red tide rate note; do
     xdotool type --delay 60 "$word"
     xdotool key Return
 done
