@@ -1,17 +1,21 @@
 #include "gamewindows.h"
 
-#include <QCoreApplication>
+#include "errorbox.h"
+#include "session.h"
 
-GameWindows::GameWindows(const QString &programFolder, const QString &workingFolder, CuePlayer *sound)
-    : main(Tmain::Folders{programFolder, workingFolder}, sound)
-    , tallylist(main.backgroundPicture(), programFolder, QString::fromLatin1(Tmain::filestem))
-    , about(main.backgroundPicture())
+GameWindows::GameWindows(Session &session)
+    : main(session.mainServices())
+    , tallylist(main.backgroundPicture(), session.tally())
+    , about(main.backgroundPicture(), Session::version())
     , help(main.backgroundPicture())
     , highscore(main.backgroundPicture())
     , multiplayer(main.backgroundPicture())
-    , update(QCoreApplication::applicationFilePath(), programFolder, [this] { return about.versionText(); })
 {
-    main.game().setTally(&tallylist.records());
+    // The start goes on with the tally as a failed read left it.
+    if (const QString error = session.loadTally(); !error.isEmpty())
+        ErrorBox::show(nullptr, error);
+
+    session.attach(main);
     QObject::connect(&main, &Tmain::tallyListRequested, &tallylist, [this] { tallylist.showOver(&main); });
     QObject::connect(&main, &Tmain::helpRequested, &help, [this] { help.showOver(&main); });
     QObject::connect(&main, &Tmain::aboutRequested, &about, [this] { about.showOver(&main); });
@@ -19,5 +23,5 @@ GameWindows::GameWindows(const QString &programFolder, const QString &workingFol
     QObject::connect(&main, &Tmain::multiplayerRequested, &multiplayer, [this] { multiplayer.showOver(&main); });
     QObject::connect(&main, &Tmain::logoClicked, &about, [this] { about.URL1().open(); });
     main.attachHighScores(highscore);
-    main.attachUpdateCheck(update);
+    main.attachUpdateCheck(session.update());
 }

@@ -6,18 +6,16 @@
 #include "mainform.h"
 #include "multiplayerform.h"
 #include "tallylistform.h"
-#include "updatecheck.h"
 
-class CuePlayer;
+class Session;
 
 // The game's six windows, created in the order the program needs them and
-// destroyed in reverse (the main window last), wired to one another.
+// destroyed in reverse (the main window last), wired to one another and to
+// the session they show. The tally is read once the tally window exists.
 class GameWindows
 {
 public:
-    // programFolder holds the settings and the tally; workingFolder the word
-    // list file; sound plays the cues (null is silence).
-    GameWindows(const QString &programFolder, const QString &workingFolder, CuePlayer *sound);
+    explicit GameWindows(Session &session);
 
     Tmain main;
     Ttallylist tallylist;
@@ -25,5 +23,4 @@ public:
     Thelp help;
     Thighscore highscore;
     Tmultiplayer multiplayer;
-    UpdateCheck update;
 };

@@ -1,5 +1,6 @@
 #include "application.h"
 #include "gamewindows.h"
+#include "session.h"
 #include "signalcloser.h"
 #include "soundeffectplayer.h"
 
@@ -11,7 +12,8 @@ int main(int argc, char **argv)
     SignalCloser closer;
     SoundEffectPlayer sound;
 
-    GameWindows windows(QCoreApplication::applicationDirPath(), QDir::currentPath(), &sound);
+    Session session(Session::Paths{QCoreApplication::applicationDirPath(), QDir::currentPath(), QString()}, &sound);
+    GameWindows windows(session);
     closer.setWindow(&windows.main);
 
     windows.main.show();

@@ -47,6 +47,15 @@ TDictn::TDictn(const QString &folder, const QString &resourcePath)
 
 TDictn::~TDictn()
 {
+    close();
+}
+
+void TDictn::close()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_opened = false;
     m_records.reset();
     m_file.close();
     // Errors are ignored: the program is ending.

@@ -12,10 +12,10 @@
 
 // The game's word list (`spell`). At creation it writes the built-in list to
 // the file `English` in `folder` if no such file exists, then keeps that file
-// open for reading and writing until destruction, answering look-ups by a
-// binary search on it. At destruction it closes the file and deletes it, but
-// only when it still holds exactly the built-in list: a player's own file of
-// that name is never deleted.
+// open for reading and writing until close(), answering look-ups by a binary
+// search on it. close() (at the latest the destructor) closes the file and
+// deletes it, but only when it still holds exactly the built-in list: a
+// player's own file of that name is never deleted.
 //
 // Failures never throw here: a list that cannot be written leaves writeError()
 // set, one that cannot be opened leaves opened() false, and every look-up then
@@ -38,6 +38,9 @@ public:
     qint32 findword(const QString &key);
     bool checkword(const QString &word) override;
 
+    // The program's last use of the list; look-ups then answer no.
+    void close();
+
 private:
     Q_DISABLE_COPY_MOVE(TDictn)
 
@@ -49,5 +52,6 @@ private:
     QString m_writeError;
     QFile m_file;
     bool m_opened = false;
+    bool m_closed = false;
     std::optional<WordRecords> m_records;
 };

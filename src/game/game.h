@@ -56,9 +56,6 @@ public:
     explicit Game(Services services, QObject *parent = nullptr);
     ~Game() override;
 
-    // Attached later than the rest: the tally's window is made after the game's.
-    void setTally(TallyBook *tally) { m_services.tally = tally; }
-
     const Board &board() const { return m_board; }
     bool playing() const { return m_playing; }
     bool mouseheld() const { return m_mouseheld; }

@@ -1,13 +1,31 @@
 #include "scoreposting.h"
 
+#include "servicehost.h"
+#include "stringfetch.h"
+
 #include <QLocale>
 #include <QUrl>
 
 ScorePosting::ScorePosting(QObject *parent)
     : QObject(parent)
+    , m_base(ServiceHost::url(QString()))
+    , m_sendit(new StringFetch(this))
 {
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &ScorePosting::Timer1Timer);
+    connect(m_sendit, &StringFetch::doneString, this, &ScorePosting::senditDoneString);
+}
+
+void ScorePosting::sendscore(const QString &name, const QString &date, const QString &score)
+{
+    m_sendit->start(m_base + postingPath(name, date, score));
+    startWaiting();
+}
+
+void ScorePosting::senditDoneString(const QString &)
+{
+    stopWaiting();
+    emit answered();
 }
 
 QString ScorePosting::postingPath(const QString &name, const QString &date, const QString &score)

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QTimer>
 
-// Posting a score: the address of the request and the 40-second wait for
+class StringFetch;
+
+// Posting a score: the request to the service and the 40-second wait for
 // its answer, shown as a caption with one to five dots.
 class ScorePosting : public QObject
 {
@@ -25,6 +27,14 @@ public:
     static QString postingDate(const QDate &date, QChar separator);
     static QChar systemDateSeparator();
 
+    // Where postings go: "http://host:port"; the build's service host unless
+    // set otherwise.
+    void setServiceBase(const QString &base) { m_base = base; }
+
+    // Sends the posting and starts the wait. Any answer counts: the
+    // service's text is not examined.
+    void sendscore(const QString &name, const QString &date, const QString &score);
+
     int postwait() const { return m_postwait; }
     int postdots() const { return m_postdots; }
     bool waiting() const { return m_timer.isActive(); }
@@ -37,11 +47,17 @@ public:
     void Timer1Timer();
 
 signals:
+    // The service answered: the wait is over.
+    void answered();
     void captionChanged(const QString &caption);
     // No answer within the wait.
     void failed();
 
 private:
+    void senditDoneString(const QString &body);
+
+    QString m_base;
+    StringFetch *m_sendit;
     QTimer m_timer;
     int m_postwait = 0;
     int m_postdots = 0;

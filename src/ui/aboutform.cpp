@@ -11,7 +11,7 @@
 #include <QDate>
 #include <QLabel>
 
-Tabout::Tabout(const QPixmap &background, QWidget *parent)
+Tabout::Tabout(const QPixmap &background, const QString &version, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Tabout"), QStringLiteral("Tarvle Solo - About"),
@@ -48,7 +48,7 @@ Tabout::Tabout(const QPixmap &background, QWidget *parent)
                        QRect(148, 138, 140, 16));
     UiStyle::makeLabel(tiles, QStringLiteral("Label1"), QStringLiteral("Version"), times, QRect(48, 171, 48, 16))
         ->adjustSize();
-    m_version = UiStyle::makeLabel(tiles, QStringLiteral("version"), QStringLiteral("1.0.0"), times, QRect(96, 171, 27, 16));
+    m_version = UiStyle::makeLabel(tiles, QStringLiteral("version"), version, times, QRect(96, 171, 27, 16));
     m_version->adjustSize();
     UiStyle::setTextColor(m_version, UiStyle::ButtonBorder);
     auto *build = UiStyle::makeLabel(tiles, QStringLiteral("Label9"), QStringLiteral(".2"), times,

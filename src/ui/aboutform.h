@@ -14,9 +14,9 @@ class Tabout : public QWidget
     Q_OBJECT
 
 public:
-    explicit Tabout(const QPixmap &background, QWidget *parent = nullptr);
+    // version: the program's, as "1.0.0".
+    Tabout(const QPixmap &background, const QString &version, QWidget *parent = nullptr);
 
-    // The version the update check compares with the service's.
     QString versionText() const;
     // The maker's home page; the main window's logo opens it too.
     const LinkOpener &URL1() const { return m_url; }

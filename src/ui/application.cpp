@@ -3,8 +3,6 @@
 #include "artwork.h"
 #include "errorbox.h"
 
-#include <exception>
-
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
@@ -16,12 +14,8 @@ Application::Application(int &argc, char **argv)
 
 bool Application::notify(QObject *receiver, QEvent *event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception &e) {
-        ErrorBox::show(activeWindow(), QString::fromUtf8(e.what()));
-    } catch (...) {
-        ErrorBox::show(activeWindow(), QStringLiteral("Unexpected error"));
-    }
-    return false;
+    // The last resort: handlers catch their own errors (ErrorBox::guard).
+    bool handled = false;
+    ErrorBox::guard(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-// The application object. An error that escapes an event handler ends that
-// handler only: it is shown in the error box and the program goes on.
+// The application object. An error that escapes an event handler after all
+// ends that handler only: it is shown in the error box and the program goes on.
 class Application : public QApplication
 {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <exception>
+
 class QWidget;
 
 // The one place where errors and the game's one-line messages reach the player.
@@ -13,6 +15,21 @@ QString withFullStop(const QString &message);
 
 // A critical error box titled with the application title.
 void show(QWidget *parent, const QString &message);
+
+// Runs an event handler. An error it raises ends it there and is shown in
+// the critical error box; the program goes on. Every handler that can fail
+// runs through this, so no error unwinds through Qt's signals or events.
+template<typename Handler>
+void guard(QWidget *parent, Handler &&handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        show(parent, QString::fromUtf8(e.what()));
+    } catch (...) {
+        show(parent, QStringLiteral("Unexpected error"));
+    }
+}
 
 // A plain message box with an OK button, e.g. "Posting Failed.".
 void inform(QWidget *parent, const QString &message);

@@ -4,7 +4,6 @@
 #include "flatbutton.h"
 #include "flatpanel.h"
 #include "plainwindow.h"
-#include "scoreposting.h"
 #include "servicehost.h"
 #include "stringfetch.h"
 #include "tiledbackground.h"
@@ -57,15 +56,8 @@ Thighscore::Thighscore(const QPixmap &background, QWidget *parent)
     displayhtml->setPalette(palette);
     connect(displayhtml, &QTextBrowser::anchorClicked, this, &Thighscore::displayhtmlHotSpotClick);
 
-    sendit = new StringFetch(this);
     getit = new StringFetch(this);
-    connect(sendit, &StringFetch::doneString, this, &Thighscore::senditDoneString);
     connect(getit, &StringFetch::doneString, this, &Thighscore::getitDoneString);
-}
-
-void Thighscore::sendscore(const QString &name, const QString &date, const QString &score)
-{
-    sendit->start(m_base + ScorePosting::postingPath(name, date, score));
 }
 
 void Thighscore::loadit()
@@ -83,12 +75,6 @@ void Thighscore::showOver(const QWidget *)
     show();
     raise();
     activateWindow();
-}
-
-void Thighscore::senditDoneString(const QString &)
-{
-    // Any answer counts: the service's text is not examined.
-    emit posted();
 }
 
 void Thighscore::getitDoneString(const QString &body)

@@ -9,8 +9,8 @@
 class QTextBrowser;
 class StringFetch;
 
-// The online high score list: posts a score and shows the list page that
-// the service sends back. Links in the page open in the web browser.
+// The online high score list: shows the list page that the service sends.
+// Links in the page open in the web browser.
 class Thighscore : public QWidget
 {
     Q_OBJECT
@@ -22,21 +22,14 @@ public:
     // set otherwise.
     void setServiceBase(const QString &base) { m_base = base; }
 
-    void sendscore(const QString &name, const QString &date, const QString &score);
     void loadit();
     void showOver(const QWidget *window);
-    void senditDoneString(const QString &body);
     void getitDoneString(const QString &body);
     void displayhtmlHotSpotClick(const QUrl &link);
     void button_doneClick();
 
-signals:
-    // The service answered a posting.
-    void posted();
-
 private:
     QString m_base;
-    StringFetch *sendit = nullptr;
     StringFetch *getit = nullptr;
     QTextBrowser *displayhtml = nullptr;
     LinkOpener URL1;

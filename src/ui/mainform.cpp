@@ -3,7 +3,7 @@
 #include "artwork.h"
 #include "boardview.h"
 #include "clicklabel.h"
-#include "cueplayer.h"
+#include "cueswitch.h"
 #include "errorbox.h"
 #include "flatbutton.h"
 #include "flatpanel.h"
@@ -11,6 +11,8 @@
 #include "nameedit.h"
 #include "slotview.h"
 #include "highscoreform.h"
+#include "scoreposting.h"
+#include "settingsfile.h"
 #include "tdictn.h"
 #include "updatecheck.h"
 #include "tiledbackground.h"
@@ -44,28 +46,21 @@ constexpr int LabelNameWidth = 153;
 constexpr double BoardCentreX = 280.0 / 561.0;
 constexpr double BoardCentreY = 266.0 / 535.0;
 
-QString lockPath()
-{
-    return QDir::temp().filePath(QStringLiteral("tarvlesolo.lock"));
-}
-
 } // namespace
 
-Tmain::Tmain(const Folders &folders, CuePlayer *sound, QWidget *parent)
+Tmain::Tmain(const Services &services, QWidget *parent)
     : QMainWindow(parent)
-    , m_folders(folders)
-    , m_cues(sound)
-    , m_settingsFile(QDir(folders.program).filePath(QString::fromLatin1(filestem) + QStringLiteral(".ini")),
-                     QString::fromLatin1(filestem))
-    , m_mutex(lockPath())
+    , m_game(services.game)
+    , m_spell(services.spell)
+    , m_settings(services.settings)
+    , m_cues(services.cues)
+    , m_posting(services.posting)
 {
     setObjectName(QStringLiteral("Tmain"));
     setWindowTitle(QStringLiteral("Tarvle Solo - Brenik Software"));
     setFont(UiStyle::sans(11));
 
-    openWordList();
-    m_game = std::make_unique<Game>(Game::Services{&m_cues, nullptr, m_spell.get()});
-
+    reportWordList();
     buildLayout();
     buildMenu();
     connectGame();
@@ -81,27 +76,26 @@ QPixmap Tmain::backgroundPicture() const
     return m_background->picture();
 }
 
-void Tmain::openWordList()
+// The word list was opened while the window was being made: what went
+// wrong is told now.
+void Tmain::reportWordList()
 {
-    m_spell = std::make_unique<TDictn>(m_folders.working);
-    if (!m_spell->writeError().isEmpty())
-        ErrorBox::show(this, m_spell->writeError());
-    if (!m_spell->opened())
+    if (!m_spell.writeError().isEmpty())
+        ErrorBox::show(this, m_spell.writeError());
+    if (!m_spell.opened())
         ErrorBox::inform(this, TDictn::notFoundMessage());
 }
 
 void Tmain::FormCreate()
 {
-    // The lock stands for the program's named mutex: held, never tested.
-    (void)m_mutex.tryLock(0);
-    m_game->seedFromClock();
+    m_game.seedFromClock();
     loadinifile();
-    m_game->enter();
+    m_game.enter();
 }
 
 void Tmain::loadinifile()
 {
-    const MainSettings settings = m_settingsFile.loadinifile();
+    const MainSettings settings = m_settings.loadinifile();
     m_savedbounds = QRect(settings.left, settings.top, settings.width, settings.height);
     // Applied as read, also when it lies off the screen.
     placeWindow(m_savedbounds);
@@ -111,7 +105,7 @@ void Tmain::loadinifile()
     updatecheck->setChecked(settings.update);
     edit_name->setText(settings.name);
     edit_aname->setText(edit_name->text());
-    m_game->setSelectionMethod(settings.clickletters);
+    m_game.setSelectionMethod(settings.clickletters);
     ClickLetters1->setChecked(settings.clickletters == Game::ClickLetters);
     ClickLetters2->setChecked(settings.clickletters == Game::Dragging);
 }
@@ -124,11 +118,11 @@ void Tmain::saveinifile()
     settings.left = bounds.left();
     settings.width = bounds.width();
     settings.height = bounds.height();
-    settings.clickletters = m_game->selectionMethod();
+    settings.clickletters = m_game.selectionMethod();
     settings.name = edit_name->text();
     settings.sounds = m_cues.playSounds();
     settings.update = m_updatecheck;
-    m_settingsFile.saveinifile(settings);
+    m_settings.saveinifile(settings);
 }
 
 QRect Tmain::outerBounds() const
@@ -178,6 +172,7 @@ void Tmain::closeEvent(QCloseEvent *event)
     // ends all the same.
     saveOptions();
     event->accept();
+    emit closed();
     QCoreApplication::quit();
 }
 
@@ -244,7 +239,7 @@ void Tmain::buildLayout()
     image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image_timer->setPixmap(Artwork::timeBar());
 
-    label_timer = makeLabel(panel_board1, QStringLiteral("label_timer"), m_game->timerText(),
+    label_timer = makeLabel(panel_board1, QStringLiteral("label_timer"), m_game.timerText(),
                             UiStyle::arial(16, true), QRect(362, 64, 80, 19), Qt::AlignCenter);
     // Keeps the light clock text readable over the bright end of the bar.
     auto *shadow = new QGraphicsDropShadowEffect(label_timer);
@@ -259,7 +254,7 @@ void Tmain::buildLayout()
     image_logo->setPixmap(Artwork::logo());
     connect(image_logo, &ClickLabel::clicked, this, &Tmain::logoClicked);
 
-    label_score = makeLabel(panel_board1, QStringLiteral("label_score"), m_game->scoreText(),
+    label_score = makeLabel(panel_board1, QStringLiteral("label_score"), m_game.scoreText(),
                             UiStyle::sans(19, true), QRect(354, 88, 173, 24), Qt::AlignCenter);
 
     image_minletters = new QLabel(panel_board1);
@@ -268,13 +263,13 @@ void Tmain::buildLayout()
     image_minletters->setPixmap(Artwork::minLetters());
 
     for (int slot = 1; slot <= Board::MaxWord; ++slot) {
-        auto *view = new SlotView(m_game->board(), slot, panel_board1);
+        auto *view = new SlotView(m_game.board(), slot, panel_board1);
         view->setObjectName(QStringLiteral("image_letters%1").arg(slot));
         view->move(12 + 43 * (slot - 1), 11);
         image_letters[slot - 1] = view;
     }
 
-    label_status = makeLabel(panel_board1, QStringLiteral("label_status"), m_game->statusText(),
+    label_status = makeLabel(panel_board1, QStringLiteral("label_status"), m_game.statusText(),
                              UiStyle::sans(13, true), QRect(12, 57, 337, 16), Qt::AlignCenter);
 
     button_clear = makeButton(panel_board1, QStringLiteral("button_clear"), QStringLiteral("CLEAR"),
@@ -289,7 +284,7 @@ void Tmain::buildLayout()
     panel_boardback = new FlatPanel(panel_board1);
     panel_boardback->setObjectName(QStringLiteral("panel_boardback"));
     panel_boardback->setGeometry(11, 75, 338, 341);
-    paintbox_board = new BoardView(m_game->board(), panel_boardback);
+    paintbox_board = new BoardView(m_game.board(), panel_boardback);
     paintbox_board->setObjectName(QStringLiteral("paintbox_board"));
     paintbox_board->setGeometry(1, 1, BoardView::SurfaceWidth, BoardView::SurfaceHeight);
 
@@ -300,7 +295,7 @@ void Tmain::buildLayout()
     Image3->setObjectName(QStringLiteral("Image3"));
     Image3->setGeometry(24, 1, 118, 21);
     Image3->setPixmap(Artwork::wordsHeading());
-    label_found = makeLabel(panel_words, QStringLiteral("label_found"), m_game->foundText(),
+    label_found = makeLabel(panel_words, QStringLiteral("label_found"), m_game.foundText(),
                             UiStyle::arial(13, true), QRect(2, 19, 151, 16), Qt::AlignCenter);
     richedit_words = new QTextEdit(panel_words);
     richedit_words->setObjectName(QStringLiteral("richedit_words"));
@@ -350,8 +345,8 @@ void Tmain::buildUpdatePanel()
                                      QRect(171, 93, 111, 36), 16);
     button_updateyes->setCaptionColor(UiStyle::PanelButtonText);
     button_updatecancel->setCaptionColor(UiStyle::PanelButtonText);
-    connect(button_updateyes, &FlatButton::clicked, this, &Tmain::button_updateyesClick);
-    connect(button_updatecancel, &FlatButton::clicked, this, &Tmain::button_updatecancelClick);
+    connect(button_updateyes, &FlatButton::clicked, this, handler(&Tmain::button_updateyesClick));
+    connect(button_updatecancel, &FlatButton::clicked, this, handler(&Tmain::button_updatecancelClick));
     label_update = UiStyle::makeLabel(panel_update, QStringLiteral("label_update"), QString(), UiStyle::sans(16),
                                       QRect(1, 161 - 21, 327, 20), Qt::AlignCenter);
     UiStyle::setTextColor(label_update, Qt::black);
@@ -368,7 +363,7 @@ void Tmain::buildGameOverPanel()
 
     makeLabel(panel_cleared, QStringLiteral("Label1"), QStringLiteral("Time Up..Game Over!"),
               UiStyle::sans(19, true), QRect(-1, 10, 327, 24), Qt::AlignCenter);
-    label_score1 = makeLabel(panel_cleared, QStringLiteral("label_score1"), m_game->finalScoreText(),
+    label_score1 = makeLabel(panel_cleared, QStringLiteral("label_score1"), m_game.finalScoreText(),
                              UiStyle::sans(19, true), QRect(2, 41, 327, 24), Qt::AlignCenter);
     UiStyle::setTextColor(label_score1, UiStyle::Maroon);
     makeLabel(panel_cleared, QStringLiteral("Label3"), QStringLiteral("Enter Your Name"),
@@ -418,9 +413,9 @@ void Tmain::buildNamePanel()
                               QRect(171, 100, 111, 36), 16);
     done->setCaptionColor(UiStyle::PanelButtonText);
     cancel->setCaptionColor(UiStyle::PanelButtonText);
-    connect(done, &FlatButton::clicked, this, &Tmain::button_namedoneClick);
-    connect(cancel, &FlatButton::clicked, this, &Tmain::button_namecancelClick);
-    connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
+    connect(done, &FlatButton::clicked, this, handler(&Tmain::button_namedoneClick));
+    connect(cancel, &FlatButton::clicked, this, handler(&Tmain::button_namecancelClick));
+    connect(edit_aname, &QLineEdit::returnPressed, this, handler(&Tmain::button_namedoneClick));
 }
 
 void Tmain::buildMenu()
@@ -433,11 +428,11 @@ void Tmain::buildMenu()
     StartGame1 = file1->addAction(tr("Start Game"));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
+    connect(StartGame1, &QAction::triggered, this, handler(&Tmain::StartGame1Click));
     file1->addSeparator()->setObjectName(QStringLiteral("N1"));
     Exit1 = file1->addAction(tr("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
-    connect(Exit1, &QAction::triggered, this, &Tmain::Exit1Click);
+    connect(Exit1, &QAction::triggered, this, handler(&Tmain::Exit1Click));
 
     QMenu *Options1 = menuBar()->addMenu(tr("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -446,18 +441,18 @@ void Tmain::buildMenu()
     PlaySounds1->setObjectName(QStringLiteral("PlaySounds1"));
     PlaySounds1->setCheckable(true);
     PlaySounds1->setChecked(true);
-    connect(PlaySounds1, &QAction::triggered, this, &Tmain::PlaySounds1Click);
+    connect(PlaySounds1, &QAction::triggered, this, handler(&Tmain::PlaySounds1Click));
     ResetScreenLocation1 = Options1->addAction(tr("Reset Screen Location"));
     ResetScreenLocation1->setObjectName(QStringLiteral("ResetScreenLocation1"));
-    connect(ResetScreenLocation1, &QAction::triggered, this, &Tmain::ResetScreenLocation1Click);
+    connect(ResetScreenLocation1, &QAction::triggered, this, handler(&Tmain::ResetScreenLocation1Click));
     ChangeName1 = Options1->addAction(tr("Change  Name"));
     ChangeName1->setObjectName(QStringLiteral("ChangeName1"));
-    connect(ChangeName1, &QAction::triggered, this, &Tmain::ChangeName1Click);
+    connect(ChangeName1, &QAction::triggered, this, handler(&Tmain::ChangeName1Click));
     updatecheck = Options1->addAction(tr("Automatically Check for Updates"));
     updatecheck->setObjectName(QStringLiteral("updatecheck"));
     updatecheck->setCheckable(true);
     updatecheck->setChecked(true);
-    connect(updatecheck, &QAction::triggered, this, &Tmain::updatecheckClick);
+    connect(updatecheck, &QAction::triggered, this, handler(&Tmain::updatecheckClick));
     Options1->addSeparator()->setObjectName(QStringLiteral("N3"));
     ClickLetters1 = Options1->addAction(tr("Click Letters Method"));
     ClickLetters1->setObjectName(QStringLiteral("ClickLetters1"));
@@ -470,42 +465,42 @@ void Tmain::buildMenu()
     ClickLetters2->setCheckable(true);
     ClickLetters2->setToolTip(tr("Click and hold the mouse, drag over the letters, release to complete word."));
     ClickLetters2->setStatusTip(ClickLetters2->toolTip());
-    connect(ClickLetters1, &QAction::triggered, this, &Tmain::ClickLetters1Click);
-    connect(ClickLetters2, &QAction::triggered, this, &Tmain::ClickLetters1Click);
+    connect(ClickLetters1, &QAction::triggered, this, handler(&Tmain::ClickLetters1Click));
+    connect(ClickLetters2, &QAction::triggered, this, handler(&Tmain::ClickLetters1Click));
 
     QMenu *View1 = menuBar()->addMenu(tr("&View"));
     View1->setObjectName(QStringLiteral("View1"));
     TallyList1 = View1->addAction(tr("Tally List"));
     TallyList1->setObjectName(QStringLiteral("TallyList1"));
-    connect(TallyList1, &QAction::triggered, this, &Tmain::TallyList1Click);
+    connect(TallyList1, &QAction::triggered, this, handler(&Tmain::TallyList1Click));
     ViewHighScoreList1 = View1->addAction(tr("View High Score List"));
     ViewHighScoreList1->setObjectName(QStringLiteral("ViewHighScoreList1"));
-    connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
+    connect(ViewHighScoreList1, &QAction::triggered, this, handler(&Tmain::ViewHighScoreList1Click));
 
     QMenu *Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     Help2 = Help1->addAction(tr("Help"));
     Help2->setObjectName(QStringLiteral("Help2"));
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(Help2, &QAction::triggered, this, &Tmain::Help2Click);
+    connect(Help2, &QAction::triggered, this, handler(&Tmain::Help2Click));
     Help1->addSeparator()->setObjectName(QStringLiteral("N2"));
     About1 = Help1->addAction(tr("About"));
     About1->setObjectName(QStringLiteral("About1"));
-    connect(About1, &QAction::triggered, this, &Tmain::About1Click);
+    connect(About1, &QAction::triggered, this, handler(&Tmain::About1Click));
 
     bar->addBarSeparator(QStringLiteral("N4"));
     MultiplayerTarvle1 = menuBar()->addAction(tr("Check out Multiplayer Tarvle!"));
     MultiplayerTarvle1->setObjectName(QStringLiteral("MultiplayerTarvle1"));
-    connect(MultiplayerTarvle1, &QAction::triggered, this, &Tmain::MultiplayerTarvle1Click);
+    connect(MultiplayerTarvle1, &QAction::triggered, this, handler(&Tmain::MultiplayerTarvle1Click));
 }
 
 void Tmain::connectGame()
 {
-    Game *game = m_game.get();
+    Game *game = &m_game;
     connect(game, &Game::cellChanged, paintbox_board, &BoardView::updateCell);
     connect(game, &Game::slotChanged, this, [this](int slot) {
         image_letters[slot - 1]->update();
-        image_minletters->setVisible(m_game->board().minLettersShown());
+        image_minletters->setVisible(m_game.board().minLettersShown());
     });
     connect(game, &Game::statusChanged, label_status, &QLabel::setText);
     connect(game, &Game::greetingChanged, this, &Tmain::showGreeting);
@@ -541,20 +536,20 @@ void Tmain::connectGame()
     });
     connect(game, &Game::triedWordsCleared, listbox_wordsfound, &QListWidget::clear);
 
-    connect(button_start, &FlatButton::clicked, this, &Tmain::button_startClick);
-    connect(button_clear, &FlatButton::clicked, this, &Tmain::button_clearClick);
-    connect(button_send, &FlatButton::clicked, this, &Tmain::button_sendClick);
-    connect(button_done, &FlatButton::clicked, this, &Tmain::button_cancelClick);
-    connect(button_sendscore, &FlatButton::clicked, this, &Tmain::button_sendscoreClick);
-    connect(button_highscore, &FlatButton::clicked, this, &Tmain::button_highscoresClick);
+    connect(button_start, &FlatButton::clicked, this, handler(&Tmain::button_startClick));
+    connect(button_clear, &FlatButton::clicked, this, handler(&Tmain::button_clearClick));
+    connect(button_send, &FlatButton::clicked, this, handler(&Tmain::button_sendClick));
+    connect(button_done, &FlatButton::clicked, this, handler(&Tmain::button_cancelClick));
+    connect(button_sendscore, &FlatButton::clicked, this, handler(&Tmain::button_sendscoreClick));
+    connect(button_highscore, &FlatButton::clicked, this, handler(&Tmain::button_highscoresClick));
     connect(&m_posting, &ScorePosting::captionChanged, panel_wait, &FlatPanel::setCaption);
     connect(&m_posting, &ScorePosting::failed, this, [this] { ErrorBox::inform(this, QStringLiteral("Posting Failed.")); });
-    connect(button_rotate, &FlatButton::clicked, this, &Tmain::button_rotateClick);
-    connect(paintbox_board, &BoardView::pressed, this, &Tmain::paintbox_boardMouseDown);
-    connect(paintbox_board, &BoardView::moved, this, &Tmain::paintbox_boardMouseMove);
-    connect(paintbox_board, &BoardView::released, this, &Tmain::paintbox_boardMouseUp);
+    connect(button_rotate, &FlatButton::clicked, this, handler(&Tmain::button_rotateClick));
+    connect(paintbox_board, &BoardView::pressed, this, handler(&Tmain::paintbox_boardMouseDown));
+    connect(paintbox_board, &BoardView::moved, this, handler(&Tmain::paintbox_boardMouseMove));
+    connect(paintbox_board, &BoardView::released, this, handler(&Tmain::paintbox_boardMouseUp));
     for (SlotView *slot : image_letters)
-        connect(slot, &SlotView::clicked, this, &Tmain::image_letters1Click);
+        connect(slot, &SlotView::clicked, this, handler(&Tmain::image_letters1Click));
     connect(edit_name, &QLineEdit::textChanged, game, &Game::setPlayerName);
 }
 
@@ -596,13 +591,13 @@ void Tmain::addword(const QString &text, const QColor &color)
 
 void Tmain::button_startClick()
 {
-    m_game->startGame();
+    m_game.startGame();
 }
 
 void Tmain::StartGame1Click()
 {
     button_startClick();
-    m_game->hidePanel(Game::Panel::Cleared);
+    m_game.hidePanel(Game::Panel::Cleared);
 }
 
 void Tmain::Exit1Click()
@@ -637,54 +632,54 @@ void Tmain::MultiplayerTarvle1Click()
 
 void Tmain::button_cancelClick()
 {
-    m_game->hidePanel(Game::Panel::Cleared);
+    m_game.hidePanel(Game::Panel::Cleared);
 }
 
 void Tmain::button_clearClick()
 {
-    m_game->pressclear();
-    m_game->playsounds(QStringLiteral("clear"));
+    m_game.pressclear();
+    m_game.playsounds(QStringLiteral("clear"));
 }
 
 void Tmain::button_sendClick()
 {
-    m_game->pressdone();
+    m_game.pressdone();
 }
 
 void Tmain::button_namedoneClick()
 {
     edit_name->setText(edit_aname->text());
-    m_game->hidePanel(Game::Panel::Name);
+    m_game.hidePanel(Game::Panel::Name);
 }
 
 void Tmain::button_namecancelClick()
 {
-    m_game->hidePanel(Game::Panel::Name);
+    m_game.hidePanel(Game::Panel::Name);
 }
 
 void Tmain::button_rotateClick()
 {
-    m_game->rotateboard();
+    m_game.rotateboard();
 }
 
 void Tmain::image_letters1Click(int slot)
 {
-    m_game->slotClicked(slot);
+    m_game.slotClicked(slot);
 }
 
 void Tmain::paintbox_boardMouseDown(Qt::MouseButton button, QPoint position)
 {
-    m_game->mouseDown(button == Qt::RightButton, position.x(), position.y());
+    m_game.mouseDown(button == Qt::RightButton, position.x(), position.y());
 }
 
 void Tmain::paintbox_boardMouseMove(QPoint position)
 {
-    m_game->mouseMove(position.x(), position.y());
+    m_game.mouseMove(position.x(), position.y());
 }
 
 void Tmain::paintbox_boardMouseUp(Qt::MouseButton, QPoint)
 {
-    m_game->mouseUp();
+    m_game.mouseUp();
 }
 
 bool Tmain::eventFilter(QObject *watched, QEvent *event)
@@ -694,7 +689,7 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     // Only keys of this window, while it is the active one and a game runs.
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != this || !isActiveWindow() || !m_game->playing())
+    if (!widget || widget->window() != this || !isActiveWindow() || !m_game.playing())
         return QMainWindow::eventFilter(watched, event);
 
     if (type == QEvent::ShortcutOverride) {
@@ -702,7 +697,7 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
         event->accept();
         return true;
     }
-    FormShortCut(*static_cast<QKeyEvent *>(event));
+    ErrorBox::guard(this, [this, event] { FormShortCut(*static_cast<QKeyEvent *>(event)); });
     return true;
 }
 
@@ -729,7 +724,7 @@ bool Tmain::FormShortCut(const QKeyEvent &event)
             key = event.key();
         break;
     }
-    return m_game->keyDown(key, event.modifiers() & Qt::ControlModifier);
+    return m_game.keyDown(key, event.modifiers() & Qt::ControlModifier);
 }
 
 void Tmain::PlaySounds1Click()
@@ -744,8 +739,8 @@ void Tmain::ClickLetters1Click()
 {
     // Both items share this: choosing either one switches to the other
     // method, also when it was the one already checked.
-    const int method = m_game->selectionMethod() == Game::ClickLetters ? Game::Dragging : Game::ClickLetters;
-    m_game->setSelectionMethod(method);
+    const int method = m_game.selectionMethod() == Game::ClickLetters ? Game::Dragging : Game::ClickLetters;
+    m_game.setSelectionMethod(method);
     ClickLetters1->setChecked(method == Game::ClickLetters);
     ClickLetters2->setChecked(method == Game::Dragging);
     saveOptions();
@@ -760,16 +755,12 @@ void Tmain::updatecheckClick()
 
 void Tmain::saveOptions()
 {
-    try {
-        saveinifile();
-    } catch (const SettingsError &e) {
-        ErrorBox::show(this, QString::fromUtf8(e.what()));
-    }
+    ErrorBox::guard(this, [this] { saveinifile(); });
 }
 
 void Tmain::ChangeName1Click()
 {
-    m_game->showPanel(Game::Panel::Name);
+    m_game.showPanel(Game::Panel::Name);
 }
 
 void Tmain::ResetScreenLocation1Click()
@@ -781,15 +772,12 @@ void Tmain::button_sendscoreClick()
 {
     if (edit_name->text().isEmpty())
         edit_name->setText(QStringLiteral("Guest"));
-    const QString score = QString::number(m_game->score());
+    const QString score = QString::number(m_game.score());
     const QString date = ScorePosting::postingDate(QDate::currentDate(), ScorePosting::systemDateSeparator());
-    try {
-        emit scorePostRequested(edit_name->text(), date, score);
-    } catch (...) {
-        // Whatever went wrong, the wait starts and ends in "Posting Failed.".
-    }
-    m_posting.startWaiting();
-    m_game->showPanel(Game::Panel::Wait);
+    // The wait starts whatever becomes of the request; no answer ends it in
+    // "Posting Failed.".
+    m_posting.sendscore(edit_name->text(), date, score);
+    m_game.showPanel(Game::Panel::Wait);
 }
 
 void Tmain::button_highscoresClick()
@@ -799,8 +787,7 @@ void Tmain::button_highscoresClick()
 
 void Tmain::senditAnswered()
 {
-    m_game->hidePanel(Game::Panel::Cleared);
-    m_posting.stopWaiting();
+    m_game.hidePanel(Game::Panel::Cleared);
 }
 
 void Tmain::button_updateyesClick()
@@ -815,7 +802,7 @@ void Tmain::button_updatecancelClick()
 
 void Tmain::showUpdateOffer()
 {
-    m_game->showPanel(Game::Panel::Update);
+    m_game.showPanel(Game::Panel::Update);
 }
 
 void Tmain::hideUpdateButtons()
@@ -831,12 +818,11 @@ void Tmain::setUpdateStatus(const QString &text)
 
 void Tmain::attachHighScores(Thighscore &highscore)
 {
-    connect(this, &Tmain::scorePostRequested, &highscore, &Thighscore::sendscore);
     connect(this, &Tmain::highScoresRequested, &highscore, [this, &highscore] {
         highscore.loadit();
         highscore.showOver(this);
     });
-    connect(&highscore, &Thighscore::posted, this, [this, &highscore] {
+    connect(&m_posting, &ScorePosting::answered, this, [this, &highscore] {
         senditAnswered();
         highscore.loadit();
         highscore.showOver(this);
@@ -847,16 +833,10 @@ void Tmain::attachUpdateCheck(UpdateCheck &update)
 {
     connect(this, &Tmain::updateCheckRequested, &update, &UpdateCheck::start);
     connect(&update, &UpdateCheck::offered, this, &Tmain::showUpdateOffer);
-    connect(&update, &UpdateCheck::withdrawn, this, [this] { m_game->hidePanel(Game::Panel::Update); });
+    connect(&update, &UpdateCheck::withdrawn, this, [this] { m_game.hidePanel(Game::Panel::Update); });
     connect(&update, &UpdateCheck::buttonsHidden, this, &Tmain::hideUpdateButtons);
     connect(&update, &UpdateCheck::statusChanged, this, &Tmain::setUpdateStatus);
     connect(&update, &UpdateCheck::failed, this, [this](const QString &message) { ErrorBox::inform(this, message); });
     connect(this, &Tmain::updateDeclined, &update, &UpdateCheck::cancel);
-    connect(this, &Tmain::updateAccepted, &update, [this, &update] {
-        try {
-            update.accept();
-        } catch (const std::exception &e) {
-            ErrorBox::show(this, QString::fromUtf8(e.what()));
-        }
-    });
+    connect(this, &Tmain::updateAccepted, &update, [this, &update] { ErrorBox::guard(this, [&update] { update.accept(); }); });
 }

@@ -1,21 +1,17 @@
 #pragma once
 
-#include "cueswitch.h"
+#include "errorbox.h"
 #include "game.h"
 #include "mainsettings.h"
-#include "scoreposting.h"
-#include "settingsfile.h"
 
-#include <QLockFile>
 #include <QMainWindow>
 #include <QPixmap>
 
 #include <array>
-#include <memory>
 
 class BoardView;
 class ClickLabel;
-class CuePlayer;
+class CueSwitch;
 class FlatButton;
 class FlatPanel;
 class QAction;
@@ -24,6 +20,8 @@ class QLabel;
 class QListWidget;
 class NameEdit;
 class QTextEdit;
+class ScorePosting;
+class SettingsFile;
 class SlotView;
 class TDictn;
 class Thighscore;
@@ -33,29 +31,29 @@ class TiledBackground;
 // The main game window: the board, the word display, the clock, the score and
 // the found words, the game buttons, the overlay panels and the menu bar. A
 // view of the game: its handlers forward to the game and its widgets show
-// what the game reports. Owns the game and the word list for the life of
-// the program.
+// what the game reports. The game and the services are borrowed from the
+// program's session and outlive the window.
 class Tmain : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    static constexpr auto filestem = "tarvlesolo";
-    static constexpr auto setupname = "trvsetup.exe";
     static constexpr int defaultwidth = MainSettings::DefaultWidth;
     static constexpr int defaultheight = MainSettings::DefaultHeight;
 
-    struct Folders {
-        QString program; // where the settings and the tally live
-        QString working; // where the word list file is written
+    struct Services {
+        Game &game;
+        const TDictn &spell; // its state at start is reported here
+        SettingsFile &settings;
+        CueSwitch &cues;     // "Play Sounds" switches it
+        ScorePosting &posting;
     };
 
-    // sound is where cues go while "Play Sounds" is on; null is silence.
-    Tmain(const Folders &folders, CuePlayer *sound, QWidget *parent = nullptr);
+    explicit Tmain(const Services &services, QWidget *parent = nullptr);
     ~Tmain() override;
 
-    Game &game() { return *m_game; }
-    const TDictn &spell() const { return *m_spell; }
+    Game &game() { return m_game; }
+    const TDictn &spell() const { return m_spell; }
     // The tiled background picture the other windows copy.
     QPixmap backgroundPicture() const;
 
@@ -82,7 +80,7 @@ public:
     void setUpdateStatus(const QString &text);
     void button_sendscoreClick();
     void button_highscoresClick();
-    // The service answered the posting: the game-over panel goes, the wait ends.
+    // The service answered the posting: the game-over panel goes.
     void senditAnswered();
     ScorePosting &posting() { return m_posting; }
     void button_startClick();
@@ -113,8 +111,6 @@ signals:
     void helpRequested();
     void tallyListRequested();
     void multiplayerRequested();
-    // A score to post; the high score window sends it.
-    void scorePostRequested(const QString &name, const QString &date, const QString &score);
     // VIEW HIGH SCORES or View, "View High Score List".
     void highScoresRequested();
     void updateAccepted();
@@ -122,6 +118,9 @@ signals:
     // The logo was clicked: the maker's home page should open.
     void logoClicked();
     void aboutRequested();
+    // The close has saved the placement and the settings; the program ends
+    // once the slots of this have run.
+    void closed();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -130,7 +129,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void openWordList();
+    // A slot for a signal that runs a handler: an error it raises ends it
+    // and is shown in the error box, and never travels back through the signal.
+    template<typename... Args>
+    auto handler(void (Tmain::*method)(Args...))
+    {
+        return [this, method](Args... args) { ErrorBox::guard(this, [&] { (this->*method)(args...); }); };
+    }
+
+    void reportWordList();
     void buildLayout();
     void buildGameOverPanel();
     void buildNamePanel();
@@ -150,16 +157,14 @@ private:
                            const QRect &geometry, int captionSize);
     QWidget *panelWidget(Game::Panel panel) const;
 
-    Folders m_folders;
-    std::unique_ptr<TDictn> m_spell;
-    std::unique_ptr<Game> m_game;
-    CueSwitch m_cues;
-    ScorePosting m_posting;
-    SettingsFile m_settingsFile;
+    Game &m_game;
+    const TDictn &m_spell;
+    SettingsFile &m_settings;
+    CueSwitch &m_cues;
+    ScorePosting &m_posting;
     QRect m_savedbounds;
     QRect m_placement; // the outer frame last asked for
     bool m_updatecheck = true;
-    QLockFile m_mutex;
     bool m_shownOnce = false;
 
     TiledBackground *m_background = nullptr;

@@ -5,13 +5,9 @@
 //   bench-startup            runs the comparison and prints a table
 //   bench-startup --child M  one start in mode M (bare, game), prints the
 //                            milliseconds from main() to the window shown
-#include "aboutform.h"
 #include "application.h"
-#include "helpform.h"
-#include "highscoreform.h"
-#include "mainform.h"
-#include "multiplayerform.h"
-#include "tallylistform.h"
+#include "gamewindows.h"
+#include "session.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,13 +46,9 @@ int child(int argc, char **argv, const QString &mode)
         std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
     } else {
         const QString folder = QDir::currentPath();
-        Tmain window(Tmain::Folders{folder, folder}, nullptr);
-        Ttallylist tallylist(window.backgroundPicture(), folder, QString::fromLatin1(Tmain::filestem));
-        Tabout about(window.backgroundPicture());
-        Thelp help(window.backgroundPicture());
-        Thighscore highscore(window.backgroundPicture());
-        Tmultiplayer multiplayer(window.backgroundPicture());
-        waitUntilExposed(window);
+        Session session(Session::Paths{folder, folder, {}}, nullptr);
+        GameWindows windows(session);
+        waitUntilExposed(windows.main);
         std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
         std::fflush(stdout);
         // Leave without tearing down, so the word list file stays for the next run.

@@ -4,6 +4,7 @@
 #include "gametestsupport.h"
 #include "highscoreform.h"
 #include "mainform.h"
+#include "sessionwindow.h"
 #include "messageboxes.h"
 #include "nameedit.h"
 
@@ -40,15 +41,19 @@ private:
     QProcess m_service;
     quint16 m_port = 0;
     GameRecorder m_sound;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<Tmain> m_window;
     std::unique_ptr<Thighscore> m_highscore;
 
     // The main window and the high score window, wired as the program wires them.
     void open(quint16 port)
     {
-        m_window = std::make_unique<Tmain>(Tmain::Folders{m_folder.path(), m_folder.path()}, &m_sound);
+        m_session = std::make_unique<Session>(Session::Paths{m_folder.path(), m_folder.path(), {}}, &m_sound);
+        m_window = openMain(*m_session);
         m_highscore = std::make_unique<Thighscore>(m_window->backgroundPicture());
-        m_highscore->setServiceBase(QStringLiteral("http://127.0.0.1:%1").arg(port));
+        const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
+        m_highscore->setServiceBase(base);
+        m_session->posting().setServiceBase(base);
         m_window->attachHighScores(*m_highscore);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -83,6 +88,7 @@ private slots:
     {
         m_highscore.reset();
         m_window.reset();
+        m_session.reset();
     }
 
     // SEND SCORE posts the name (a space in it included), the date and the

@@ -1,5 +1,6 @@
 #include "aboutform.h"
 #include "application.h"
+#include "session.h"
 #include "artwork.h"
 #include "flatbutton.h"
 #include "helpform.h"
@@ -94,7 +95,7 @@ private slots:
     // with the service is 1.0.0; its address opens the home page.
     void aboutWindow()
     {
-        Tabout about(Artwork::background());
+        Tabout about(Artwork::background(), Session::version());
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QCOMPARE(about.versionText(), QStringLiteral("1.0.0"));

@@ -2,6 +2,7 @@
 #include "flatbutton.h"
 #include "flatpanel.h"
 #include "gamewindows.h"
+#include "session.h"
 #include "menubar.h"
 #include "tiledbackground.h"
 
@@ -173,6 +174,7 @@ class LayoutTest : public QObject
 private:
     QTemporaryDir m_program;
     QTemporaryDir m_working;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<GameWindows> m_windows;
 
     Tmain &main() { return m_windows->main; }
@@ -238,7 +240,8 @@ private slots:
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[tarvlesolo]\nUpdate=false\n");
         ini.close();
-        m_windows = std::make_unique<GameWindows>(m_program.path(), m_working.path(), nullptr);
+        m_session = std::make_unique<Session>(Session::Paths{m_program.path(), m_working.path(), {}}, nullptr);
+        m_windows = std::make_unique<GameWindows>(*m_session);
         main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&main()));
         // After the stored placement: the layout's client area, the smallest
@@ -254,6 +257,7 @@ private slots:
         for (QWidget *window : QApplication::topLevelWidgets())
             window->hide();
         m_windows.reset();
+        m_session.reset();
         QFile::remove(QDir(m_program.path()).filePath("tarvlesolotally.tld"));
     }
 

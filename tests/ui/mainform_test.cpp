@@ -4,6 +4,7 @@
 #include "flatbutton.h"
 #include "gametestsupport.h"
 #include "mainform.h"
+#include "sessionwindow.h"
 #include "messageboxes.h"
 #include "tdictn.h"
 
@@ -40,6 +41,7 @@ private:
     QTemporaryDir m_program;
     QTemporaryDir m_working;
     std::unique_ptr<GameRecorder> m_cues;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<Tmain> m_window;
 
     template<typename T> T *child(const QString &name)
@@ -67,7 +69,8 @@ private slots:
     void init()
     {
         m_cues = std::make_unique<GameRecorder>();
-        m_window = std::make_unique<Tmain>(Tmain::Folders{m_program.path(), m_working.path()}, m_cues.get());
+        m_session = std::make_unique<Session>(Session::Paths{m_program.path(), m_working.path(), {}}, m_cues.get());
+        m_window = openMain(*m_session);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
@@ -75,6 +78,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        m_session.reset();
     }
 
     // At start the window waits for the first game: the name panel in front
@@ -276,10 +280,12 @@ private slots:
     void missingWordListIsReported()
     {
         m_window.reset();
+        m_session.reset();
         QTemporaryDir working;
         QVERIFY(QDir(working.path()).mkdir("English"));
         MessageBoxes boxes;
-        m_window = std::make_unique<Tmain>(Tmain::Folders{m_program.path(), working.path()}, m_cues.get());
+        m_session = std::make_unique<Session>(Session::Paths{m_program.path(), working.path(), {}}, m_cues.get());
+        m_window = openMain(*m_session);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].title, QStringLiteral("Tarvle Solo"));
         QCOMPARE(boxes.shown[0].icon, QMessageBox::NoIcon);
@@ -290,6 +296,7 @@ private slots:
         m_window->game().pressdone();
         QCOMPARE(m_window->game().statusText(), QStringLiteral("Invalid Word."));
         m_window.reset();
+        m_session.reset();
         QVERIFY(QFileInfo(QDir(working.path()).filePath("English")).isDir());
     }
 
@@ -300,6 +307,7 @@ private slots:
         QVERIFY(QFile::exists(list));
         m_window->close();
         m_window.reset();
+        m_session.reset();
         QVERIFY(!QFile::exists(list));
     }
 };

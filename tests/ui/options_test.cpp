@@ -2,6 +2,7 @@
 #include "flatbutton.h"
 #include "gametestsupport.h"
 #include "mainform.h"
+#include "sessionwindow.h"
 #include "messageboxes.h"
 #include "nameedit.h"
 
@@ -27,6 +28,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_program;
     QTemporaryDir m_working;
     GameRecorder m_sound;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<Tmain> m_window;
 
     QString iniPath() const { return QDir(m_program->path()).filePath("tarvlesolo.ini"); }
@@ -46,7 +48,8 @@ private:
 
     void open()
     {
-        m_window = std::make_unique<Tmain>(Tmain::Folders{m_program->path(), m_working.path()}, &m_sound);
+        m_session = std::make_unique<Session>(Session::Paths{m_program->path(), m_working.path(), {}}, &m_sound);
+        m_window = openMain(*m_session);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QCoreApplication::processEvents();
@@ -56,6 +59,7 @@ private:
     {
         m_window->close();
         m_window.reset();
+        m_session.reset();
     }
 
     QAction *action(const char *name) { return m_window->findChild<QAction *>(name); }
@@ -70,6 +74,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        m_session.reset();
     }
 
     // With no settings file the window opens at 3,3 with 568 by 580, sounds

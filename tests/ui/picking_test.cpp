@@ -3,6 +3,7 @@
 #include "flatbutton.h"
 #include "gametestsupport.h"
 #include "mainform.h"
+#include "sessionwindow.h"
 #include "tile.h"
 
 #include <QLabel>
@@ -31,6 +32,7 @@ class PickingTest : public QObject
 private:
     QTemporaryDir m_folder;
     std::unique_ptr<GameRecorder> m_cues;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<Tmain> m_window;
     BoardView *m_board = nullptr;
 
@@ -65,7 +67,8 @@ private slots:
     void init()
     {
         m_cues = std::make_unique<GameRecorder>();
-        m_window = std::make_unique<Tmain>(Tmain::Folders{m_folder.path(), m_folder.path()}, m_cues.get());
+        m_session = std::make_unique<Session>(Session::Paths{m_folder.path(), m_folder.path(), {}}, m_cues.get());
+        m_window = openMain(*m_session);
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -77,6 +80,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        m_session.reset();
     }
 
     // Click method: a click adds a tile, a tile that does not touch the

@@ -1,9 +1,9 @@
 #include "application.h"
 #include "flatbutton.h"
 #include "gametestsupport.h"
-#include "mainform.h"
+#include "gamewindows.h"
 #include "messageboxes.h"
-#include "tallylistform.h"
+#include "session.h"
 
 #include <QAction>
 #include <QDir>
@@ -33,26 +33,30 @@ class TallyListTest : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
     GameRecorder m_sound;
-    std::unique_ptr<Tmain> m_window;
-    std::unique_ptr<Ttallylist> m_tally;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<GameWindows> m_windows;
+    Tmain *m_window = nullptr;
+    Ttallylist *m_tally = nullptr;
 
     QString tallyPath() const { return QDir(m_folder->path()).filePath("tarvlesolotally.tld"); }
 
     void open()
     {
-        m_window = std::make_unique<Tmain>(Tmain::Folders{m_folder->path(), m_folder->path()}, &m_sound);
-        m_tally = std::make_unique<Ttallylist>(m_window->backgroundPicture(), m_folder->path(), "tarvlesolo");
-        m_window->game().setTally(&m_tally->records());
-        connect(m_window.get(), &Tmain::tallyListRequested, m_tally.get(), [this] { m_tally->showOver(m_window.get()); });
+        m_session = std::make_unique<Session>(Session::Paths{m_folder->path(), m_folder->path(), {}}, &m_sound);
+        // Nothing answers here: the update check at the first showing finds nothing.
+        m_session->update().setServiceBase(QStringLiteral("http://127.0.0.1:1"));
+        m_windows = std::make_unique<GameWindows>(*m_session);
+        m_window = &m_windows->main;
+        m_tally = &m_windows->tallylist;
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
 
     void closeAll()
     {
         m_window->close();
-        m_tally.reset();
-        m_window.reset();
+        m_windows.reset();
+        m_session.reset();
     }
 
     QLabel *label(const QString &name) { return m_tally->findChild<QLabel *>(name); }
@@ -68,8 +72,8 @@ private slots:
 
     void cleanup()
     {
-        m_tally.reset();
-        m_window.reset();
+        m_windows.reset();
+        m_session.reset();
     }
 
     // A first start shows zero counters, ranks 1. to 10. and blank rows; the

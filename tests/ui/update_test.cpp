@@ -3,6 +3,7 @@
 #include "flatbutton.h"
 #include "gametestsupport.h"
 #include "mainform.h"
+#include "sessionwindow.h"
 #include "updatecheck.h"
 
 #include <QDir>
@@ -64,8 +65,8 @@ class UpdateTest : public QObject
 private:
     QTemporaryDir m_folder;
     GameRecorder m_sound;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<Tmain> m_window;
-    std::unique_ptr<UpdateCheck> m_update;
     bool m_exited = false;
 
     QString program() const { return QDir(m_folder.path()).filePath("tarvlesolo"); }
@@ -76,11 +77,11 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("the program");
         file.close();
-        m_window = std::make_unique<Tmain>(Tmain::Folders{m_folder.path(), m_folder.path()}, &m_sound);
-        m_update = std::make_unique<UpdateCheck>(program(), m_folder.path(), [] { return QStringLiteral("1.0.0"); });
-        m_update->setServiceBase(service.base());
-        m_update->setExit([this] { m_exited = true; });
-        m_window->attachUpdateCheck(*m_update);
+        m_session = std::make_unique<Session>(Session::Paths{m_folder.path(), m_folder.path(), program()}, &m_sound);
+        m_window = openMain(*m_session);
+        m_session->update().setServiceBase(service.base());
+        m_session->update().setExit([this] { m_exited = true; });
+        m_window->attachUpdateCheck(m_session->update());
         m_window->show(); // the first showing starts the check
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
@@ -88,8 +89,8 @@ private:
     // The game's open connections would keep a stopping service waiting.
     void closeBeforeTheService()
     {
-        m_update.reset();
         m_window.reset();
+        m_session.reset();
     }
 
     QWidget *panel() { return m_window->findChild<QWidget *>("panel_update"); }
@@ -98,8 +99,8 @@ private:
 private slots:
     void cleanup()
     {
-        m_update.reset();
         m_window.reset();
+        m_session.reset();
         QDir(m_folder.path()).removeRecursively();
         QDir().mkpath(m_folder.path());
         m_exited = false;
@@ -133,7 +134,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(panel()->isVisible(), 10000);
         QVERIFY(status().isEmpty());
         QStringList statuses;
-        connect(m_update.get(), &UpdateCheck::statusChanged, this, [&](const QString &s) { statuses << s; });
+        connect(&m_session->update(), &UpdateCheck::statusChanged, this, [&](const QString &s) { statuses << s; });
         QTest::mouseClick(m_window->findChild<FlatButton *>("button_updateyes"), Qt::LeftButton);
         QCOMPARE(statuses, (QStringList{"Updating. Please Wait...", QStringLiteral("Received %1 bytes").arg(size),
                                         "Installing"}));
@@ -165,7 +166,7 @@ private slots:
 
         // CANCEL on a fresh offer only hides the panel.
         m_window->game().hidePanel(Game::Panel::Update);
-        m_update->checkupdateDoneString(QStringLiteral("0.9"));
+        m_session->update().checkupdateDoneString(QStringLiteral("0.9"));
         QVERIFY(panel()->isVisible());
         m_window->button_updatecancelClick();
         QVERIFY(!panel()->isVisible());

@@ -1,14 +1,11 @@
 #include "tallylistform.h"
 
-#include "errorbox.h"
 #include "flatbutton.h"
 #include "flatpanel.h"
 #include "plainwindow.h"
 #include "tiledbackground.h"
-#include "tlzrw1.h"
 #include "uistyle.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -25,9 +22,9 @@ QFont labelFont(int pixelSize, bool bold, bool underline = false)
 
 } // namespace
 
-Ttallylist::Ttallylist(const QPixmap &background, const QString &programFolder, const QString &stem, QWidget *parent)
+Ttallylist::Ttallylist(const QPixmap &background, TallyRecords &records, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
-    , m_file(QDir(programFolder).filePath(stem + QStringLiteral("tally.tld")))
+    , m_records(records)
 {
     TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("tallylist"),
                                                 QStringLiteral("Tarvle Solo - Tally List"), QSize(342, 438), background);
@@ -36,20 +33,7 @@ Ttallylist::Ttallylist(const QPixmap &background, const QString &programFolder, 
     buildLayout();
     tiles->lower();
     connect(&m_records, &TallyRecords::changed, this, &Ttallylist::showRecords);
-
-    try {
-        m_file.load(m_records.grid());
-    } catch (const std::exception &e) {
-        // The start goes on with the grid as the failure left it.
-        ErrorBox::show(nullptr, QString::fromUtf8(e.what()));
-    }
-    m_records.loadtally();
-}
-
-Ttallylist::~Ttallylist()
-{
-    // Failures at exit are not shown: the old file then stays as it was.
-    m_file.save(m_records.grid());
+    showRecords();
 }
 
 void Ttallylist::buildLayout()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "tallyfile.h"
 #include "tallyrecords.h"
 
 #include <QPixmap>
@@ -11,21 +10,16 @@
 class FlatButton;
 class QLabel;
 
-// The tally list window: the player's record book, kept on this computer.
-// Owns the tally and its file: reads it when created, writes it when
-// destroyed. Hidden until the menu shows it; closing only hides it.
+// The tally list window: a view of the player's record book, which the
+// program's session owns with its file. Hidden until the menu shows it;
+// closing only hides it.
 class Ttallylist : public QWidget
 {
     Q_OBJECT
 
 public:
-    // programFolder holds the tally file; stem names it ("<stem>tally.tld").
-    Ttallylist(const QPixmap &background, const QString &programFolder, const QString &stem,
-               QWidget *parent = nullptr);
-    ~Ttallylist() override;
-
-    TallyRecords &records() { return m_records; }
-    QString fileName() const { return m_file.path(); }
+    // The records outlive the window.
+    Ttallylist(const QPixmap &background, TallyRecords &records, QWidget *parent = nullptr);
 
     // Shows the window, centred over the given one the first time.
     void showOver(const QWidget *window);
@@ -37,8 +31,7 @@ private:
     void buildLayout();
     void showRecords();
 
-    TallyRecords m_records;
-    TallyFile m_file;
+    TallyRecords &m_records;
     bool m_placed = false;
 
     std::array<QLabel *, 4> mylabel_{};
