@@ -122,8 +122,8 @@ int tallyShow(const QString &file, QTextStream &out, QTextStream &err)
     }
     records.loadtally();
     const char *captions[] = {"Total Games:", "Words Found:", "Running Total Score:", "Average Game Score:"};
-    for (int counter = 1; counter <= 4; ++counter)
-        out << captions[counter - 1] << ' ' << records.counterText(counter) << '\n';
+    for (Counter counter : AllCounters)
+        out << captions[int(counter) - 1] << ' ' << records.counterText(counter) << '\n';
     for (int rank = 1; rank <= TallyRecords::Records; ++rank) {
         const TallyRecords::Row &row = records.row(rank);
         out << rank << '.';

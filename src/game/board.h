@@ -31,7 +31,6 @@ class Board
 {
 public:
     static constexpr int Size = 8;
-    static constexpr int CellSize = 42; // pixels of a tile on the board surface
     static constexpr int MaxWord = 12;
     static constexpr int MinWord = 3;
     static constexpr int NoCell = -1;      // lastcolumn/lastrow of an empty word

@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include "cueplayer.h"
+#include "gameclock.h"
 #include "routefinder.h"
 #include "tallybook.h"
 #include "tile.h"
@@ -13,10 +14,6 @@
 
 namespace {
 
-constexpr int TotalGamesCounter = 1;
-constexpr int WordsFoundCounter = 2;
-constexpr int RunningTotalCounter = 3;
-
 // Points by word length, 3..12 letters.
 constexpr std::array<int, 10> pointsTable{1, 3, 6, 9, 11, 13, 16, 19, 22, 30};
 
@@ -25,13 +22,19 @@ constexpr std::array<int, 10> pointsTable{1, 3, 6, 9, 11, 13, 16, 19, 22, 30};
 Game::Game(Services services, QObject *parent)
     : QObject(parent)
     , m_services(services)
+    , m_ownClock(services.clock ? nullptr : std::make_unique<SecondTimer>())
+    , m_turntime(services.clock ? services.clock : m_ownClock.get())
 {
     m_board.setObserver(this);
-    m_turntime.setInterval(1000);
-    connect(&m_turntime, &QTimer::timeout, this, &Game::tick);
+    connect(m_turntime, &GameClock::ticked, this, &Game::tick);
 }
 
 Game::~Game() = default;
+
+bool Game::isClockRunning() const
+{
+    return m_turntime->isActive();
+}
 
 bool Game::panelShown(Panel panel) const
 {
@@ -51,7 +54,7 @@ void Game::seedFromClock()
 void Game::enter()
 {
     m_playing = false;
-    playsounds(QStringLiteral("entered"));
+    playsounds(Cue::Entered);
     showPanel(Panel::Name);
     clearall();
 }
@@ -59,13 +62,12 @@ void Game::enter()
 void Game::startGame()
 {
     m_mouseheld = false;
-    hidePanel(Panel::Wait);
     hidePanel(Panel::Name);
     hidePanel(Panel::Cleared);
     if (m_services.tally)
-        m_services.tally->addtomineincrease(TotalGamesCounter);
+        m_services.tally->addtomineincrease(Counter::TotalGames);
     m_playing = true;
-    playsounds(QStringLiteral("turnnew"));
+    playsounds(Cue::TurnNew);
     clearall();
     // Every game is scored on its own: no score or word carries over.
     setScore(0);
@@ -78,9 +80,9 @@ void Game::startGame()
         m_foundLines.clear();
         emit foundLinesCleared();
     }
-    m_greeting = QStringLiteral("Good Luck ") + m_playerName;
+    m_greeting = tr("Good Luck ") + m_playerName;
     emit greetingChanged(m_greeting);
-    setStatus(QStringLiteral("Click or Type a Word"));
+    setStatus(tr("Click or Type a Word"));
     if (m_draw)
         m_board.createboard(m_draw);
     else
@@ -90,8 +92,8 @@ void Game::startGame()
     setBarWidth(FullBarWidth);
     m_barshift = FirstBarShift;
     // A restart keeps the running clock's rhythm.
-    if (!m_turntime.isActive())
-        m_turntime.start();
+    if (!m_turntime->isActive())
+        m_turntime->start();
     setWordButtonsShown(true);
 }
 
@@ -107,28 +109,28 @@ void Game::tick()
     else
         --m_barshift;
 
-    const unsigned color = m_secondsleft >= 20 ? TimerColorCalm : TimerColorHurry;
+    const ClockPhase phase = m_secondsleft >= 20 ? ClockPhase::Calm : ClockPhase::Hurry;
     if (m_secondsleft == 20 || m_secondsleft == 15 || m_secondsleft <= 10)
-        playsounds(QStringLiteral("tick"));
-    setTimer(clockText(m_secondsleft), color);
+        playsounds(Cue::Tick);
+    setTimer(clockText(m_secondsleft), phase);
 }
 
 void Game::endGame()
 {
-    m_turntime.stop();
+    m_turntime->stop();
     m_playing = false;
     m_secondsleft = 0;
-    setTimer(QStringLiteral("Time: 0:00"), m_timerColor);
+    setTimer(tr("Time: 0:00"), m_clockPhase);
     setBarWidth(0);
     setWordButtonsShown(false);
-    m_finalScoreText = QStringLiteral("Your ") + m_scoreText;
+    m_finalScoreText = tr("Your ") + m_scoreText;
     emit finalScoreChanged(m_finalScoreText);
     if (m_services.tally) {
         m_services.tally->checkscore(m_score, m_playerName);
-        m_services.tally->addtoit(RunningTotalCounter, m_score);
+        m_services.tally->addtoit(Counter::RunningTotal, m_score);
     }
     showPanel(Panel::Cleared);
-    playsounds(QStringLiteral("gameover"));
+    playsounds(Cue::GameOver);
 }
 
 void Game::pressdone()
@@ -138,26 +140,26 @@ void Game::pressdone()
 
     const QString word = m_board.word();
     if (m_board.wordlength() < Board::MinWord) {
-        setStatus(QStringLiteral("Not enough letters."));
-        playsounds(QStringLiteral("invalid"));
+        setStatus(tr("Not enough letters."));
+        playsounds(Cue::Invalid);
     } else if (m_triedWords.contains(word)) {
-        setStatus(QStringLiteral("You have already found that word."));
-        playsounds(QStringLiteral("invalid"));
+        setStatus(tr("You have already found that word."));
+        playsounds(Cue::Invalid);
     } else if (!m_services.words || !m_services.words->checkword(word)) {
         // A look-up that fails with an error leaves here: the word is then
         // neither recorded nor cleared.
-        setStatus(QStringLiteral("Invalid Word."));
-        playsounds(QStringLiteral("invalid"));
+        setStatus(tr("Invalid Word."));
+        playsounds(Cue::Invalid);
     } else {
         const int points = pointsFor(m_board.wordlength());
         setScore(m_score + points);
         const QString line = word.toUpper() + QStringLiteral(" : ") + QString::number(points);
         m_foundLines.append(line);
-        emit wordAccepted(line, FoundWordColor);
+        emit wordAccepted(line);
         if (m_services.tally)
-            m_services.tally->addtomineincrease(WordsFoundCounter);
+            m_services.tally->addtomineincrease(Counter::WordsFound);
         setFoundcount(m_foundcount + 1);
-        playsounds(QStringLiteral("goodword"));
+        playsounds(Cue::GoodWord);
     }
     m_triedWords.append(word);
     emit wordTried(word);
@@ -200,7 +202,7 @@ bool Game::pickable(int column, int row) const
 void Game::addPickedCell(int column, int row)
 {
     m_board.appendcell(column, row);
-    playsounds(QStringLiteral("click"));
+    playsounds(Cue::Click);
 }
 
 void Game::rotateboard()
@@ -209,66 +211,46 @@ void Game::rotateboard()
         return;
     pressclear();
     m_board.rotate();
-    playsounds(QStringLiteral("rotate"));
+    playsounds(Cue::Rotate);
 }
 
-void Game::mouseDown(bool rightButton, int x, int y)
+void Game::mouseDown(bool rightButton, Cell cell)
 {
     if (!m_playing)
         return;
-    // Division truncates toward zero: a little left of or above the board
-    // still counts as column or row 0.
-    const int column = x / Board::CellSize;
-    const int row = y / Board::CellSize;
     if (rightButton) {
         pressdone();
         return;
     }
-    if (!pickable(column, row)) {
-        playsounds(QStringLiteral("invalid"));
+    if (!pickable(cell.column, cell.row)) {
+        playsounds(Cue::Invalid);
         return;
     }
-    if (m_method == Dragging)
+    if (m_method == Method::Dragging)
         m_mouseheld = true;
-    m_hovercolumn = column;
-    m_hoverrow = row;
-    addPickedCell(column, row);
+    m_hover = cell;
+    addPickedCell(cell.column, cell.row);
 }
 
-void Game::mouseMove(int x, int y)
+void Game::mouseMove(Cell cell, bool insideInnerZone)
 {
     if (!m_playing || !m_mouseheld)
         return;
-    const int column = x / Board::CellSize;
-    const int row = y / Board::CellSize;
-    if (column == m_hovercolumn && row == m_hoverrow)
+    if (cell == m_hover || !insideInnerZone)
         return;
-    if (!insideInnerZone(column, row, x, y))
-        return;
-    m_hovercolumn = column;
-    m_hoverrow = row;
-    if (pickable(column, row)) {
-        addPickedCell(column, row);
+    m_hover = cell;
+    if (pickable(cell.column, cell.row)) {
+        addPickedCell(cell.column, cell.row);
         setStatus(QString());
     } else {
-        setStatus(QStringLiteral("Invalid Selection"));
-        playsounds(QStringLiteral("invalid"));
+        setStatus(tr("Invalid Selection"));
+        playsounds(Cue::Invalid);
     }
-}
-
-bool Game::insideInnerZone(int column, int row, int x, int y) const
-{
-    // Each cell's inner 29 × 29 square: a drag must reach well into a tile.
-    constexpr int Before = 7;
-    constexpr int After = 35;
-    const int left = Board::CellSize * column;
-    const int top = Board::CellSize * row;
-    return x >= left + Before && x <= left + After && y >= top + Before && y <= top + After;
 }
 
 void Game::mouseUp()
 {
-    if (m_method != Dragging)
+    if (m_method != Method::Dragging)
         return;
     m_mouseheld = false;
     pressdone();
@@ -280,26 +262,33 @@ void Game::slotClicked(int slot)
         return;
     if (m_board.wordlength() >= 1 && slot == m_board.wordlength()) {
         m_board.deleteoneletter();
-        playsounds(QStringLiteral("clear"));
+        playsounds(Cue::Clear);
     }
 }
 
-bool Game::keyDown(int key, bool ctrl)
+bool Game::keyDown(KeyIntent intent)
 {
     if (!m_playing)
         return false;
-    if (key == KeyEnter)
+    switch (intent.kind) {
+    case KeyIntent::Kind::Send:
         pressdone();
-    else if (key == Key1)
+        break;
+    case KeyIntent::Kind::Clear:
         pressclear();
-    else if (key == Key0)
+        break;
+    case KeyIntent::Kind::Rotate:
         rotateboard();
-    else if (key == KeyR && ctrl)
-        rotateboard();
-    else if (key == KeyBackspace)
+        break;
+    case KeyIntent::Kind::TakeBack:
         deleteoneletter();
-    else if (key >= KeyA && key <= KeyZ)
-        typetheletter(key - KeyA + Tile::FirstLetter);
+        break;
+    case KeyIntent::Kind::Letter:
+        typetheletter(intent.letter);
+        break;
+    case KeyIntent::Kind::Other:
+        break;
+    }
     return true;
 }
 
@@ -342,8 +331,8 @@ Game::Typed Game::typetheletter(int code)
     word.push_back(code);
     std::vector<Cell> chain = RouteFinder(m_board.letters(), word).find();
     if (chain.empty()) {
-        setStatus(QStringLiteral("Invalid Selection"));
-        playsounds(QStringLiteral("invalid"));
+        setStatus(tr("Invalid Selection"));
+        playsounds(Cue::Invalid);
         return Typed::Invalid;
     }
     const Cell added = chain.back();
@@ -357,7 +346,7 @@ void Game::clickonletter(Cell cell)
 {
     m_board.appendcell(cell.column, cell.row);
     setStatus(QString());
-    playsounds(QStringLiteral("click"));
+    playsounds(Cue::Click);
 }
 
 void Game::showPanel(Panel panel)
@@ -385,14 +374,14 @@ int Game::pointsFor(int letters)
 QString Game::clockText(int seconds)
 {
     const int rest = seconds % 60;
-    return QStringLiteral("Time: ") + QString::number(seconds / 60)
+    return tr("Time: ") + QString::number(seconds / 60)
         + (rest < 10 ? QStringLiteral(":0") : QStringLiteral(":")) + QString::number(rest);
 }
 
-void Game::playsounds(const QString &name)
+void Game::playsounds(Cue cue)
 {
     if (m_services.cues)
-        m_services.cues->playsounds(name);
+        m_services.cues->playsounds(cue);
 }
 
 void Game::clearall()
@@ -410,22 +399,22 @@ void Game::setStatus(const QString &text)
 void Game::setScore(int score)
 {
     m_score = score;
-    m_scoreText = QStringLiteral("Score: ") + QString::number(score);
+    m_scoreText = tr("Score: ") + QString::number(score);
     emit scoreChanged(m_scoreText);
 }
 
 void Game::setFoundcount(int count)
 {
     m_foundcount = count;
-    m_foundText = QStringLiteral("Count: ") + QString::number(count);
+    m_foundText = tr("Count: ") + QString::number(count);
     emit foundChanged(m_foundText);
 }
 
-void Game::setTimer(const QString &text, unsigned color)
+void Game::setTimer(const QString &text, ClockPhase phase)
 {
     m_timerText = text;
-    m_timerColor = color;
-    emit timerChanged(text, color);
+    m_clockPhase = phase;
+    emit timerChanged(text, phase);
 }
 
 void Game::setBarWidth(int width)

@@ -1,81 +1,82 @@
 #pragma once
 
 #include "board.h"
+#include "cue.h"
 
 #include <QObject>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class CuePlayer;
+class GameClock;
 class TallyBook;
 class WordChecker;
 
+// What a key of the main window asks of the game; the window reads the keys.
+struct KeyIntent {
+    enum class Kind { Other, Letter, Send, TakeBack, Clear, Rotate };
+    Kind kind = Kind::Other;
+    int letter = 0; // the tile code of a Letter
+};
+
 // One player's games from program start to exit: the board and word, the
 // 180-second clock, word submission and the texts the main window shows.
-// Owns the board; the cue player, tally and word list are borrowed and
-// outlive the game. Every side effect whose order matters (cues, tally
-// calls, texts, panels) is reported as it happens.
+// Owns the board; the cue player, tally, word list and clock are borrowed
+// and outlive the game. Every side effect whose order matters (cues, tally
+// calls, texts, panels) is reported as it happens. Knows nothing of pixels,
+// colours or key codes: the window turns those into cells and intents, and
+// draws the states reported here.
 class Game : public QObject, private BoardObserver
 {
     Q_OBJECT
 
 public:
-    enum class Panel { Name, Cleared, Wait, Update };
+    // The game's own panels: the name entry while waiting, and game over.
+    enum class Panel { Name, Cleared };
     // How the mouse picks letters; the number is what the settings store.
-    enum Method { ClickLetters = 0, Dragging = 1 };
+    enum class Method { ClickLetters = 0, Dragging = 1 };
     // What became of a typed letter.
     enum class Typed { Placed, Invalid, Ignored };
-
-    // Key codes the keyboard handler understands.
-    static constexpr int KeyBackspace = 8;
-    static constexpr int KeyEnter = 13;
-    static constexpr int Key0 = 48;
-    static constexpr int Key1 = 49;
-    static constexpr int KeyA = 65;
-    static constexpr int KeyR = 82;
-    static constexpr int KeyZ = 90;
+    // The clock's look: calm, then hurrying in the last 20 seconds.
+    enum class ClockPhase { Calm, Hurry };
 
     static constexpr int GameSeconds = 180;
     static constexpr int FullBarWidth = 165;
     static constexpr int FirstBarShift = 11;
-    static constexpr unsigned TimerColorCalm = 0xE0E39D;
-    static constexpr unsigned TimerColorHurry = 0xFFFFC6;
-    static constexpr unsigned FoundWordColor = 0xFFFFC6;
 
     struct Services {
         CuePlayer *cues = nullptr;
         TallyBook *tally = nullptr;
         WordChecker *words = nullptr;
+        GameClock *clock = nullptr; // null: the game's own one-second timer
     };
 
     explicit Game(Services services, QObject *parent = nullptr);
     ~Game() override;
 
     const Board &board() const { return m_board; }
-    bool playing() const { return m_playing; }
-    bool mouseheld() const { return m_mouseheld; }
-    int secondsleft() const { return m_secondsleft; }
-    int barshift() const { return m_barshift; }
+    bool isPlaying() const { return m_playing; }
+    bool isMouseHeld() const { return m_mouseheld; }
+    int secondsLeft() const { return m_secondsleft; }
+    int barShift() const { return m_barshift; }
     int barWidth() const { return m_barWidth; }
     int score() const { return m_score; }
-    int foundcount() const { return m_foundcount; }
-    bool clockRunning() const { return m_turntime.isActive(); }
-    int selectionMethod() const { return m_method; }
-    void setSelectionMethod(int method) { m_method = method == Dragging ? Dragging : ClickLetters; }
-    int hovercolumn() const { return m_hovercolumn; }
-    int hoverrow() const { return m_hoverrow; }
+    int foundCount() const { return m_foundcount; }
+    bool isClockRunning() const;
+    Method selectionMethod() const { return m_method; }
+    void setSelectionMethod(Method method) { m_method = method; }
 
     QString statusText() const { return m_status; }
     QString greetingText() const { return m_greeting; }
     QString scoreText() const { return m_scoreText; }
     QString foundText() const { return m_foundText; }
     QString timerText() const { return m_timerText; }
-    unsigned timerColor() const { return m_timerColor; }
+    ClockPhase clockPhase() const { return m_clockPhase; }
     QString finalScoreText() const { return m_finalScoreText; }
     bool wordButtonsShown() const { return m_wordButtonsShown; }
     bool panelShown(Panel panel) const;
@@ -96,7 +97,7 @@ public:
     // game with the name panel in front and an empty board.
     void enter();
     void startGame();
-    // One second of the game clock; driven by the clock's timer.
+    // One second of the game clock; driven by the clock.
     void tick();
     void pressdone();
     void pressclear();
@@ -106,22 +107,24 @@ public:
     void addPickedCell(int column, int row);
     void rotateboard();
 
-    // The board's mouse events, in pixels of the board surface. Moves also
-    // arrive from outside the board while a button is held.
-    void mouseDown(bool rightButton, int x, int y);
-    void mouseMove(int x, int y);
+    // The board's mouse events, as the cell under the pointer. A cell off
+    // the board is refused like any other. A drag counts a cell only once
+    // the pointer is inside its inner zone; moves also arrive from outside
+    // the board while a button is held.
+    void mouseDown(bool rightButton, Cell cell);
+    void mouseMove(Cell cell, bool insideInnerZone);
     void mouseUp();
     // A click on a slot of the word display (slots 1..12).
     void slotClicked(int slot);
 
     // A key pressed in the main window: true when the game took it, which
     // it does with every key while a game runs.
-    bool keyDown(int key, bool ctrl);
+    bool keyDown(KeyIntent intent);
     Typed typetheletter(int code);
 
     void showPanel(Panel panel);
     void hidePanel(Panel panel);
-    void playsounds(const QString &name);
+    void playsounds(Cue cue);
 
     static int pointsFor(int letters);
     static QString clockText(int seconds);
@@ -133,12 +136,12 @@ signals:
     void greetingChanged(const QString &text);
     void scoreChanged(const QString &text);
     void foundChanged(const QString &text);
-    void timerChanged(const QString &text, unsigned color);
+    void timerChanged(const QString &text, Game::ClockPhase phase);
     void barWidthChanged(int width);
     void finalScoreChanged(const QString &text);
     void wordButtonsShownChanged(bool shown);
     void panelShownChanged(Game::Panel panel, bool shown);
-    void wordAccepted(const QString &line, unsigned color);
+    void wordAccepted(const QString &line);
     void foundLinesCleared();
     // The hidden list of tried words follows these two.
     void wordTried(const QString &word);
@@ -151,40 +154,39 @@ private:
     void clearall();
     void endGame();
     void clickonletter(Cell cell);
-    bool insideInnerZone(int column, int row, int x, int y) const;
     void setStatus(const QString &text);
     void setScore(int score);
     void setFoundcount(int count);
-    void setTimer(const QString &text, unsigned color);
+    void setTimer(const QString &text, ClockPhase phase);
     void setBarWidth(int width);
     void setWordButtonsShown(bool shown);
 
     Services m_services;
+    std::unique_ptr<GameClock> m_ownClock;
+    GameClock *m_turntime;
     Board m_board;
     QRandomGenerator m_random;
     std::function<int()> m_draw;
-    QTimer m_turntime;
 
     bool m_playing = false;
     bool m_mouseheld = false;
-    int m_method = ClickLetters;
-    int m_hovercolumn = 0;
-    int m_hoverrow = 0;
+    Method m_method = Method::ClickLetters;
+    Cell m_hover{0, 0}; // the cell a drag last went over
     int m_secondsleft = 0;
     int m_barshift = FirstBarShift;
     int m_barWidth = FullBarWidth;
     int m_score = 0;
     int m_foundcount = 0;
     bool m_wordButtonsShown = true;
-    std::array<bool, 4> m_panels{};
+    std::array<bool, 2> m_panels{};
 
-    QString m_status = QStringLiteral("Don't Get Tarvled!");
-    QString m_greeting = QStringLiteral("Welcome to Tarvle Solo!");
-    QString m_scoreText = QStringLiteral("Score:");
-    QString m_foundText = QStringLiteral("Count: 0");
-    QString m_timerText = QStringLiteral("Time: 0:00");
-    unsigned m_timerColor = TimerColorHurry;
-    QString m_finalScoreText = QStringLiteral("Your Score: ");
+    QString m_status = tr("Don't Get Tarvled!");
+    QString m_greeting = tr("Welcome to Tarvle Solo!");
+    QString m_scoreText = tr("Score:");
+    QString m_foundText = tr("Count: 0");
+    QString m_timerText = tr("Time: 0:00");
+    ClockPhase m_clockPhase = ClockPhase::Hurry;
+    QString m_finalScoreText = tr("Your Score: ");
     QString m_playerName = QStringLiteral("Guest");
     QStringList m_foundLines;
     QStringList m_triedWords;

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QString>
+#include "cue.h"
 
-// Plays the short sound cues by name ("entered", "turnnew", "click",
-// "invalid", "goodword", "clear", "rotate", "tick", "gameover").
-// Never blocks and never reports a failure.
+// Plays the short sound cues. Never blocks and never reports a failure.
 class CuePlayer
 {
 public:
     virtual ~CuePlayer() = default;
-    virtual void playsounds(const QString &name) = 0;
+    virtual void playsounds(Cue cue) = 0;
 };

@@ -1,7 +1,7 @@
 #include "cueswitch.h"
 
-void CueSwitch::playsounds(const QString &name)
+void CueSwitch::playsounds(Cue cue)
 {
     if (m_playSounds && m_output)
-        m_output->playsounds(name);
+        m_output->playsounds(cue);
 }

@@ -16,7 +16,7 @@ public:
     bool playSounds() const { return m_playSounds; }
     void setPlaySounds(bool on) { m_playSounds = on; }
 
-    void playsounds(const QString &name) override;
+    void playsounds(Cue cue) override;
 
 private:
     CuePlayer *m_output;

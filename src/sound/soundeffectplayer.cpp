@@ -3,19 +3,12 @@
 #include <QAudioDevice>
 #include <QtAlgorithms>
 #include <QFile>
-#include <QLatin1StringView>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QTemporaryDir>
 #include <QUrl>
 
 namespace {
-
-constexpr QLatin1StringView CueNames[] = {
-    QLatin1StringView("entered"), QLatin1StringView("turnnew"), QLatin1StringView("click"),
-    QLatin1StringView("invalid"), QLatin1StringView("goodword"), QLatin1StringView("clear"),
-    QLatin1StringView("rotate"), QLatin1StringView("tick"), QLatin1StringView("gameover"),
-};
 
 constexpr int PcmFormat = 1;
 constexpr qsizetype MinFormatSize = 16;
@@ -54,14 +47,14 @@ SoundEffectPlayer::SoundEffectPlayer(QObject *parent)
     const bool hasOutput = !QMediaDevices::audioOutputs().isEmpty();
     if (hasOutput)
         m_copies = std::make_unique<QTemporaryDir>();
-    for (const QLatin1StringView name : CueNames) {
+    for (const Cue cue : AllCues) {
         QSoundEffect *effect = nullptr;
         if (hasOutput) {
             // Loaded now, so the first cue of each kind starts without a delay.
             effect = new QSoundEffect(this);
-            effect->setSource(sourceFor(QString(name)));
+            effect->setSource(sourceFor(cueName(cue)));
         }
-        m_effects.insert(QString(name), effect);
+        m_effects.insert(cue, effect);
     }
 }
 
@@ -71,13 +64,10 @@ SoundEffectPlayer::~SoundEffectPlayer()
     qDeleteAll(m_effects);
 }
 
-void SoundEffectPlayer::playsounds(const QString &name)
+void SoundEffectPlayer::playsounds(Cue cue)
 {
-    const auto found = m_effects.constFind(name);
-    if (found == m_effects.cend())
-        return;
-    m_lastStarted = name;
-    QSoundEffect *effect = found.value();
+    m_lastStarted = cueName(cue);
+    QSoundEffect *effect = m_effects.value(cue);
     if (!effect)
         return;
     // Only one cue sounds at a time; stopping first also restarts a cue that

@@ -28,10 +28,10 @@ public:
     explicit SoundEffectPlayer(QObject *parent = nullptr);
     ~SoundEffectPlayer() override;
 
-    // Starts the named cue and returns at once; an unknown name does nothing.
-    void playsounds(const QString &name) override;
+    // Starts the cue and returns at once.
+    void playsounds(Cue cue) override;
 
-    // The cue started last, empty until one is.
+    // The name of the cue started last, empty until one is.
     QString lastStarted() const { return m_lastStarted; }
 
     // A PCM WAV file with `milliseconds` of silence added after its sound, as
@@ -46,7 +46,7 @@ private:
     QUrl sourceFor(const QString &name);
 
     std::unique_ptr<QTemporaryDir> m_copies;
-    QHash<QString, QSoundEffect *> m_effects; // null effects when there is no output device
+    QHash<Cue, QSoundEffect *> m_effects; // null effects when there is no output device
     QSoundEffect *m_current = nullptr;
     QString m_lastStarted;
 };

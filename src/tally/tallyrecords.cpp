@@ -19,7 +19,7 @@ int TallyRecords::integerOr(const QString &text, int fallback)
 void TallyRecords::setEmpty()
 {
     m_grid.setRowCount(TallyGrid::Rows);
-    for (int column = 0; column <= Average; ++column)
+    for (int column = 0; column <= int(Average); ++column)
         m_grid.setCell(column, 0, QStringLiteral("0"));
     for (int row = 1; row <= Records; ++row) {
         m_grid.setCell(0, row, QString());
@@ -36,28 +36,28 @@ int TallyRecords::addit(int column, int row)
     return value;
 }
 
-void TallyRecords::addtomineincrease(int counter)
+void TallyRecords::addtomineincrease(Counter counter)
 {
-    m_counters[counter - 1] = QString::number(addit(counter, 0));
+    m_counters[slotOf(counter)] = QString::number(addit(int(counter), 0));
     emit changed();
 }
 
-void TallyRecords::addtoit(int counter, int amount)
+void TallyRecords::addtoit(Counter counter, int amount)
 {
-    const int sum = integerOr(m_grid.cell(counter, 0), 0) + amount;
-    m_grid.setCell(counter, 0, QString::number(sum));
-    m_counters[counter - 1] = QString::number(sum);
-    const int games = integerOr(m_grid.cell(TotalGames, 0), 0);
+    const int sum = integerOr(m_grid.cell(int(counter), 0), 0) + amount;
+    m_grid.setCell(int(counter), 0, QString::number(sum));
+    m_counters[slotOf(counter)] = QString::number(sum);
+    const int games = integerOr(m_grid.cell(int(TotalGames), 0), 0);
     const int average = games == 0 ? 0 : sum / games;
-    m_grid.setCell(Average, 0, QString::number(average));
-    m_counters[Average - 1] = QString::number(average);
+    m_grid.setCell(int(Average), 0, QString::number(average));
+    m_counters[slotOf(Average)] = QString::number(average);
     emit changed();
 }
 
-void TallyRecords::addtomineset(int counter, const QString &text)
+void TallyRecords::addtomineset(Counter counter, const QString &text)
 {
-    m_grid.setCell(counter, 0, text);
-    m_counters[counter - 1] = text;
+    m_grid.setCell(int(counter), 0, text);
+    m_counters[slotOf(counter)] = text;
     emit changed();
 }
 
@@ -93,8 +93,8 @@ bool TallyRecords::checkscore(int score, const QString &name)
 
 void TallyRecords::loadtally()
 {
-    for (int counter = TotalGames; counter <= Average; ++counter)
-        m_counters[counter - 1] = m_grid.cell(counter, 0);
+    for (Counter counter : AllCounters)
+        m_counters[slotOf(counter)] = m_grid.cell(int(counter), 0);
     for (int i = 1; i <= Records; ++i) {
         if (m_grid.cell(1, i).isEmpty())
             m_grid.setCell(1, i, QString::number(NoScore));

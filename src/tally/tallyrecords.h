@@ -21,10 +21,7 @@ class TallyRecords : public QObject, public TallyBook
 public:
     static constexpr int Records = 10;
     static constexpr int NoScore = -1000; // the score of an empty slot
-    static constexpr int TotalGames = 1;
-    static constexpr int WordsFound = 2;
-    static constexpr int RunningTotal = 3;
-    static constexpr int Average = 4;
+    using enum Counter;
 
     // How a record row looks: bold at start, plain after a game or a reset,
     // the row just entered highlighted.
@@ -42,8 +39,8 @@ public:
 
     TallyGrid &grid() { return m_grid; }
     const TallyGrid &grid() const { return m_grid; }
-    // Counters 1 to 4 as their labels show them.
-    QString counterText(int counter) const { return m_counters[counter - 1]; }
+    // A counter as its label shows it.
+    QString counterText(Counter counter) const { return m_counters[slotOf(counter)]; }
     // Record rows 1 to 10.
     const Row &row(int row) const { return m_rows[row - 1]; }
 
@@ -54,9 +51,9 @@ public:
     void setEmpty();
 
     int addit(int column, int row);
-    void addtomineincrease(int counter) override;
-    void addtoit(int counter, int amount) override;
-    void addtomineset(int counter, const QString &text);
+    void addtomineincrease(Counter counter) override;
+    void addtoit(Counter counter, int amount) override;
+    void addtomineset(Counter counter, const QString &text);
     bool checkscore(int score, const QString &name) override;
     // Shows the counters and records as the grid holds them.
     void loadtally();
@@ -68,6 +65,7 @@ signals:
     void changed();
 
 private:
+    static int slotOf(Counter counter) { return int(counter) - 1; }
     static int integerOr(const QString &text, int fallback);
 
     TallyGrid m_grid;

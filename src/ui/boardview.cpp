@@ -9,6 +9,22 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+BoardView::Pick BoardView::pickAt(QPoint position)
+{
+    // Division truncates toward zero: a little left of or above the board
+    // still counts as column or row 0.
+    const int column = position.x() / Artwork::TileSize;
+    const int row = position.y() / Artwork::TileSize;
+    // Each cell's inner 29 × 29 square.
+    constexpr int Before = 7;
+    constexpr int After = 35;
+    const int left = Artwork::TileSize * column;
+    const int top = Artwork::TileSize * row;
+    const bool inside = position.x() >= left + Before && position.x() <= left + After && position.y() >= top + Before
+        && position.y() <= top + After;
+    return Pick{Cell{column, row}, inside};
+}
+
 BoardView::BoardView(const Board &board, QWidget *parent)
     : QWidget(parent)
     , m_board(board)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QWidget>
+#include "board.h"
 
-class Board;
+#include <QWidget>
 
 // The board's drawing surface: 8×8 tiles of 42 pixels with the frames of the
 // current word over them, always drawn from the board's layers.
@@ -13,6 +13,14 @@ class BoardView : public QWidget
 public:
     static constexpr int SurfaceWidth = 336;
     static constexpr int SurfaceHeight = 339; // three pixels taller than the eight rows
+
+    // The cell under a point of the surface, and whether the point lies in
+    // the cell's inner zone, the part a drag must reach.
+    struct Pick {
+        Cell cell;
+        bool insideInnerZone = false;
+    };
+    static Pick pickAt(QPoint position);
 
     explicit BoardView(const Board &board, QWidget *parent = nullptr);
 

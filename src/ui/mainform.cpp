@@ -10,6 +10,7 @@
 #include "menubar.h"
 #include "nameedit.h"
 #include "slotview.h"
+#include "tile.h"
 #include "highscoreform.h"
 #include "scoreposting.h"
 #include "settingsfile.h"
@@ -45,6 +46,10 @@ constexpr int LabelNameWidth = 153;
 // Where the board group's centre sits in the client area, as a fraction of it.
 constexpr double BoardCentreX = 280.0 / 561.0;
 constexpr double BoardCentreY = 266.0 / 535.0;
+
+// The clock's text: calm, then cream in its last 20 seconds.
+const QColor CalmClock{0xE0, 0xE3, 0x9D};
+const QColor HurryClock = UiStyle::Cream;
 
 } // namespace
 
@@ -105,9 +110,9 @@ void Tmain::loadinifile()
     updatecheck->setChecked(settings.update);
     edit_name->setText(settings.name);
     edit_aname->setText(edit_name->text());
-    m_game.setSelectionMethod(settings.clickletters);
-    ClickLetters1->setChecked(settings.clickletters == Game::ClickLetters);
-    ClickLetters2->setChecked(settings.clickletters == Game::Dragging);
+    m_game.setSelectionMethod(settings.clickletters == int(Game::Method::Dragging) ? Game::Method::Dragging
+                                                                                  : Game::Method::ClickLetters);
+    showSelectionMethod();
 }
 
 void Tmain::saveinifile()
@@ -118,7 +123,7 @@ void Tmain::saveinifile()
     settings.left = bounds.left();
     settings.width = bounds.width();
     settings.height = bounds.height();
-    settings.clickletters = m_game.selectionMethod();
+    settings.clickletters = int(m_game.selectionMethod());
     settings.name = edit_name->text();
     settings.sounds = m_cues.playSounds();
     settings.update = m_updatecheck;
@@ -227,11 +232,11 @@ void Tmain::buildLayout()
     panel_board1->setGeometry(8, 22, 540, 499);
     panel_board1->setTransparent(true);
 
-    auto *Image8 = new QLabel(panel_board1);
-    Image8->setObjectName(QStringLiteral("Image8"));
-    Image8->setGeometry(353, 58, 175, 29);
-    Image8->setScaledContents(true);
-    Image8->setPixmap(Artwork::timeBarFrame());
+    auto *timeBarFrame = new QLabel(panel_board1);
+    timeBarFrame->setObjectName(QStringLiteral("Image8"));
+    timeBarFrame->setGeometry(353, 58, 175, 29);
+    timeBarFrame->setScaledContents(true);
+    timeBarFrame->setPixmap(Artwork::timeBarFrame());
 
     image_timer = new QLabel(panel_board1);
     image_timer->setObjectName(QStringLiteral("image_timer"));
@@ -291,10 +296,10 @@ void Tmain::buildLayout()
     panel_words = new FlatPanel(panel_board1);
     panel_words->setObjectName(QStringLiteral("panel_words"));
     panel_words->setGeometry(356, 111, 172, 305);
-    auto *Image3 = new QLabel(panel_words);
-    Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setGeometry(24, 1, 118, 21);
-    Image3->setPixmap(Artwork::wordsHeading());
+    auto *wordsHeading = new QLabel(panel_words);
+    wordsHeading->setObjectName(QStringLiteral("Image3"));
+    wordsHeading->setGeometry(24, 1, 118, 21);
+    wordsHeading->setPixmap(Artwork::wordsHeading());
     label_found = makeLabel(panel_words, QStringLiteral("label_found"), m_game.foundText(),
                             UiStyle::arial(13, true), QRect(2, 19, 151, 16), Qt::AlignCenter);
     richedit_words = new QTextEdit(panel_words);
@@ -460,13 +465,13 @@ void Tmain::buildMenu()
     ClickLetters1->setChecked(true);
     ClickLetters1->setToolTip(tr("Click on each letter. Right click the mouse button or press the DONE button to send."));
     ClickLetters1->setStatusTip(ClickLetters1->toolTip());
-    ClickLetters2 = Options1->addAction(tr("Dragging Method"));
-    ClickLetters2->setObjectName(QStringLiteral("ClickLetters2"));
-    ClickLetters2->setCheckable(true);
-    ClickLetters2->setToolTip(tr("Click and hold the mouse, drag over the letters, release to complete word."));
-    ClickLetters2->setStatusTip(ClickLetters2->toolTip());
+    m_draggingAction = Options1->addAction(tr("Dragging Method"));
+    m_draggingAction->setObjectName(QStringLiteral("ClickLetters2"));
+    m_draggingAction->setCheckable(true);
+    m_draggingAction->setToolTip(tr("Click and hold the mouse, drag over the letters, release to complete word."));
+    m_draggingAction->setStatusTip(m_draggingAction->toolTip());
     connect(ClickLetters1, &QAction::triggered, this, handler(&Tmain::ClickLetters1Click));
-    connect(ClickLetters2, &QAction::triggered, this, handler(&Tmain::ClickLetters1Click));
+    connect(m_draggingAction, &QAction::triggered, this, handler(&Tmain::ClickLetters1Click));
 
     QMenu *View1 = menuBar()->addMenu(tr("&View"));
     View1->setObjectName(QStringLiteral("View1"));
@@ -507,10 +512,7 @@ void Tmain::connectGame()
     connect(game, &Game::scoreChanged, label_score, &QLabel::setText);
     connect(game, &Game::foundChanged, label_found, &QLabel::setText);
     connect(game, &Game::finalScoreChanged, label_score1, &QLabel::setText);
-    connect(game, &Game::timerChanged, this, [this](const QString &text, unsigned color) {
-        label_timer->setText(text);
-        UiStyle::setTextColor(label_timer, QColor::fromRgb(color));
-    });
+    connect(game, &Game::timerChanged, this, &Tmain::showTimer);
     connect(game, &Game::barWidthChanged, this, [this](int width) {
         image_timer->resize(width, image_timer->height());
     });
@@ -523,13 +525,12 @@ void Tmain::connectGame()
         QWidget *widget = panelWidget(panel);
         if (!widget)
             return;
-        widget->setVisible(shown);
         if (shown)
-            widget->raise();
+            showPanel(widget);
+        else
+            widget->hide();
     });
-    connect(game, &Game::wordAccepted, this, [this](const QString &line, unsigned color) {
-        addword(line, QColor::fromRgb(color));
-    });
+    connect(game, &Game::wordAccepted, this, [this](const QString &line) { addword(line, UiStyle::Cream); });
     connect(game, &Game::foundLinesCleared, richedit_words, &QTextEdit::clear);
     connect(game, &Game::wordTried, listbox_wordsfound, [this](const QString &word) {
         listbox_wordsfound->addItem(word);
@@ -560,12 +561,14 @@ QWidget *Tmain::panelWidget(Game::Panel panel) const
         return panel_name;
     case Game::Panel::Cleared:
         return panel_cleared;
-    case Game::Panel::Wait:
-        return panel_wait;
-    case Game::Panel::Update:
-        return panel_update;
     }
     return nullptr;
+}
+
+void Tmain::showTimer(const QString &text, Game::ClockPhase phase)
+{
+    label_timer->setText(text);
+    UiStyle::setTextColor(label_timer, phase == Game::ClockPhase::Calm ? CalmClock : HurryClock);
 }
 
 void Tmain::showGreeting(const QString &text)
@@ -591,6 +594,8 @@ void Tmain::addword(const QString &text, const QColor &color)
 
 void Tmain::button_startClick()
 {
+    // A new game ends a posting's wait panel with the game over.
+    panel_wait->hide();
     m_game.startGame();
 }
 
@@ -638,7 +643,7 @@ void Tmain::button_cancelClick()
 void Tmain::button_clearClick()
 {
     m_game.pressclear();
-    m_game.playsounds(QStringLiteral("clear"));
+    m_game.playsounds(Cue::Clear);
 }
 
 void Tmain::button_sendClick()
@@ -669,12 +674,13 @@ void Tmain::image_letters1Click(int slot)
 
 void Tmain::paintbox_boardMouseDown(Qt::MouseButton button, QPoint position)
 {
-    m_game.mouseDown(button == Qt::RightButton, position.x(), position.y());
+    m_game.mouseDown(button == Qt::RightButton, BoardView::pickAt(position).cell);
 }
 
 void Tmain::paintbox_boardMouseMove(QPoint position)
 {
-    m_game.mouseMove(position.x(), position.y());
+    const BoardView::Pick pick = BoardView::pickAt(position);
+    m_game.mouseMove(pick.cell, pick.insideInnerZone);
 }
 
 void Tmain::paintbox_boardMouseUp(Qt::MouseButton, QPoint)
@@ -689,7 +695,7 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     // Only keys of this window, while it is the active one and a game runs.
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != this || !isActiveWindow() || !m_game.playing())
+    if (!widget || widget->window() != this || !isActiveWindow() || !m_game.isPlaying())
         return QMainWindow::eventFilter(watched, event);
 
     if (type == QEvent::ShortcutOverride) {
@@ -703,28 +709,34 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
 
 bool Tmain::FormShortCut(const QKeyEvent &event)
 {
+    return m_game.keyDown(intentOf(event));
+}
+
+KeyIntent Tmain::intentOf(const QKeyEvent &event)
+{
+    using Kind = KeyIntent::Kind;
     const bool keypad = event.modifiers() & Qt::KeypadModifier;
-    int key = 0;
-    switch (event.key()) {
+    const bool ctrl = event.modifiers() & Qt::ControlModifier;
+    const int key = event.key();
+    switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        key = Game::KeyEnter;
-        break;
+        return {Kind::Send};
     case Qt::Key_Backspace:
-        key = Game::KeyBackspace;
-        break;
-    case Qt::Key_0:
+        return {Kind::TakeBack};
+    // The keypad's digits are other keys and do nothing.
     case Qt::Key_1:
-        // The keypad's digits are other keys and do nothing.
-        if (!keypad)
-            key = event.key();
-        break;
-    default:
-        if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
-            key = event.key();
+        return {keypad ? Kind::Other : Kind::Clear};
+    case Qt::Key_0:
+        return {keypad ? Kind::Other : Kind::Rotate};
+    case Qt::Key_R:
+        if (ctrl)
+            return {Kind::Rotate};
         break;
     }
-    return m_game.keyDown(key, event.modifiers() & Qt::ControlModifier);
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return {Kind::Letter, key - Qt::Key_A + Tile::FirstLetter};
+    return {};
 }
 
 void Tmain::PlaySounds1Click()
@@ -739,11 +751,17 @@ void Tmain::ClickLetters1Click()
 {
     // Both items share this: choosing either one switches to the other
     // method, also when it was the one already checked.
-    const int method = m_game.selectionMethod() == Game::ClickLetters ? Game::Dragging : Game::ClickLetters;
+    using Method = Game::Method;
+    const Method method = m_game.selectionMethod() == Method::ClickLetters ? Method::Dragging : Method::ClickLetters;
     m_game.setSelectionMethod(method);
-    ClickLetters1->setChecked(method == Game::ClickLetters);
-    ClickLetters2->setChecked(method == Game::Dragging);
+    showSelectionMethod();
     saveOptions();
+}
+
+void Tmain::showSelectionMethod()
+{
+    ClickLetters1->setChecked(m_game.selectionMethod() == Game::Method::ClickLetters);
+    m_draggingAction->setChecked(m_game.selectionMethod() == Game::Method::Dragging);
 }
 
 void Tmain::updatecheckClick()
@@ -777,7 +795,7 @@ void Tmain::button_sendscoreClick()
     // The wait starts whatever becomes of the request; no answer ends it in
     // "Posting Failed.".
     m_posting.sendscore(edit_name->text(), date, score);
-    m_game.showPanel(Game::Panel::Wait);
+    showPanel(panel_wait);
 }
 
 void Tmain::button_highscoresClick()
@@ -802,7 +820,13 @@ void Tmain::button_updatecancelClick()
 
 void Tmain::showUpdateOffer()
 {
-    m_game.showPanel(Game::Panel::Update);
+    showPanel(panel_update);
+}
+
+void Tmain::showPanel(QWidget *panel)
+{
+    panel->show();
+    panel->raise();
 }
 
 void Tmain::hideUpdateButtons()
@@ -833,7 +857,7 @@ void Tmain::attachUpdateCheck(UpdateCheck &update)
 {
     connect(this, &Tmain::updateCheckRequested, &update, &UpdateCheck::start);
     connect(&update, &UpdateCheck::offered, this, &Tmain::showUpdateOffer);
-    connect(&update, &UpdateCheck::withdrawn, this, [this] { m_game.hidePanel(Game::Panel::Update); });
+    connect(&update, &UpdateCheck::withdrawn, panel_update, &QWidget::hide);
     connect(&update, &UpdateCheck::buttonsHidden, this, &Tmain::hideUpdateButtons);
     connect(&update, &UpdateCheck::statusChanged, this, &Tmain::setUpdateStatus);
     connect(&update, &UpdateCheck::failed, this, [this](const QString &message) { ErrorBox::inform(this, message); });

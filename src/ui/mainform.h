@@ -104,6 +104,11 @@ public:
     // Every key of the main window comes here before the menu's shortcuts;
     // true when the game took it.
     bool FormShortCut(const QKeyEvent &event);
+    // What a key asks of the game, the key table of the main window: Enter
+    // sends, Backspace takes the newest letter back, 1 clears, 0 and Ctrl+R
+    // rotate, A to Z are letters (with or without Ctrl), any other key asks
+    // for nothing.
+    static KeyIntent intentOf(const QKeyEvent &event);
 
 signals:
     // The window has been shown for the first time with the update check on.
@@ -151,6 +156,10 @@ private:
     // Saves the settings; a failure is shown in the error box.
     void saveOptions();
     void placeBoardGroup();
+    void showSelectionMethod();
+    void showTimer(const QString &text, Game::ClockPhase phase);
+    // Brings a panel to the front; showing again raises it.
+    void showPanel(QWidget *panel);
     void addword(const QString &text, const QColor &color);
     void showGreeting(const QString &text);
     FlatButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
@@ -208,7 +217,7 @@ private:
     QAction *ChangeName1 = nullptr;
     QAction *updatecheck = nullptr;
     QAction *ClickLetters1 = nullptr;
-    QAction *ClickLetters2 = nullptr;
+    QAction *m_draggingAction = nullptr; // "Dragging Method"
     QAction *TallyList1 = nullptr;
     QAction *ViewHighScoreList1 = nullptr;
     QAction *Help2 = nullptr;

@@ -96,8 +96,8 @@ void Ttallylist::buildLayout()
 
 void Ttallylist::showRecords()
 {
-    for (int counter = 1; counter <= 4; ++counter)
-        mylabel_[counter - 1]->setText(m_records.counterText(counter));
+    for (Counter counter : AllCounters)
+        mylabel_[int(counter) - 1]->setText(m_records.counterText(counter));
     for (int i = 0; i < TallyRecords::Records; ++i) {
         const TallyRecords::Row &row = m_records.row(i + 1);
         label_date[i]->setText(row.date);

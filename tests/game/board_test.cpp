@@ -109,7 +109,7 @@ TEST(ClearAll, EmptiesBoardAndWordButKeepsTheDeal)
     EXPECT_EQ(board.wordlength(), 0);
     EXPECT_EQ(board.lastcolumn(), -1);
     EXPECT_EQ(board.lastrow(), -1);
-    EXPECT_EQ(game.foundcount(), 0);
+    EXPECT_EQ(game.foundCount(), 0);
 }
 
 // Picking frames the newest letter red and the earlier ones black, and the

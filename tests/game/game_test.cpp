@@ -1,8 +1,6 @@
 #include "game.h"
+#include "gameclock.h"
 #include "gametestsupport.h"
-
-#include <QEventLoop>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,8 +20,8 @@ TEST(GameFlow, EnteringWaitsWithTheNamePanel)
     recorder.watch(game);
     game.enter();
     EXPECT_EQ(recorder.take(), (QStringList{"cue entered", QStringLiteral("panel %1 shown").arg(Name)}));
-    EXPECT_FALSE(game.playing());
-    EXPECT_FALSE(game.clockRunning());
+    EXPECT_FALSE(game.isPlaying());
+    EXPECT_FALSE(game.isClockRunning());
     EXPECT_TRUE(game.panelShown(Game::Panel::Name));
     EXPECT_EQ(game.timerText(), QStringLiteral("Time: 0:00"));
     EXPECT_EQ(game.statusText(), QStringLiteral("Don't Get Tarvled!"));
@@ -47,17 +45,17 @@ TEST(GameFlow, StartGameInOrder)
     startOn(game, sampleBoard);
     EXPECT_EQ(recorder.take(), (QStringList{QStringLiteral("panel %1 hidden").arg(Name), "tally +1 #1",
                                             "cue turnnew", "status Click or Type a Word"}));
-    EXPECT_TRUE(game.playing());
-    EXPECT_TRUE(game.clockRunning());
-    EXPECT_EQ(game.secondsleft(), 180);
+    EXPECT_TRUE(game.isPlaying());
+    EXPECT_TRUE(game.isClockRunning());
+    EXPECT_EQ(game.secondsLeft(), 180);
     EXPECT_EQ(game.barWidth(), 165);
-    EXPECT_EQ(game.barshift(), 11);
+    EXPECT_EQ(game.barShift(), 11);
     EXPECT_EQ(game.greetingText(), QStringLiteral("Good Luck Ann"));
     EXPECT_EQ(game.timerText(), QStringLiteral("Time: 0:00"));
     EXPECT_EQ(game.scoreText(), QStringLiteral("Score: 0"));
     EXPECT_EQ(game.foundText(), QStringLiteral("Count: 0"));
     EXPECT_TRUE(game.wordButtonsShown());
-    EXPECT_FALSE(game.mouseheld());
+    EXPECT_FALSE(game.isMouseHeld());
 
     game.setPlayerName(QString());
     game.startGame();
@@ -78,8 +76,8 @@ TEST(GameFlow, WholeGameTickByTick)
     QList<int> tickedAt;
     for (int left = 179; left >= 1; --left) {
         game.tick();
-        ASSERT_EQ(game.secondsleft(), left);
-        EXPECT_EQ(game.timerColor(), left >= 20 ? Game::TimerColorCalm : Game::TimerColorHurry) << left;
+        ASSERT_EQ(game.secondsLeft(), left);
+        EXPECT_EQ(game.clockPhase(), left >= 20 ? Game::ClockPhase::Calm : Game::ClockPhase::Hurry) << left;
         if (recorder.take().contains(QStringLiteral("cue tick")))
             tickedAt << left;
         switch (left) {
@@ -92,7 +90,7 @@ TEST(GameFlow, WholeGameTickByTick)
             break;
         case 165:
             EXPECT_EQ(game.barWidth(), 155);
-            EXPECT_EQ(game.barshift(), 10);
+            EXPECT_EQ(game.barShift(), 10);
             break;
         case 164:
             EXPECT_EQ(game.barWidth(), 154);
@@ -105,7 +103,7 @@ TEST(GameFlow, WholeGameTickByTick)
             break;
         case 15:
             EXPECT_EQ(game.barWidth(), 15);
-            EXPECT_EQ(game.barshift(), 0);
+            EXPECT_EQ(game.barShift(), 0);
             break;
         case 9:
             EXPECT_EQ(game.timerText(), QStringLiteral("Time: 0:09"));
@@ -116,14 +114,14 @@ TEST(GameFlow, WholeGameTickByTick)
         }
     }
     EXPECT_EQ(tickedAt, (QList<int>{20, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
-    EXPECT_TRUE(game.playing());
+    EXPECT_TRUE(game.isPlaying());
 
     game.tick();
     EXPECT_EQ(recorder.take(), (QStringList{"tally score 0 Bo", "tally +0 #3",
                                             QStringLiteral("panel %1 shown").arg(Cleared), "cue gameover"}));
-    EXPECT_FALSE(game.playing());
-    EXPECT_FALSE(game.clockRunning());
-    EXPECT_EQ(game.secondsleft(), 0);
+    EXPECT_FALSE(game.isPlaying());
+    EXPECT_FALSE(game.isClockRunning());
+    EXPECT_EQ(game.secondsLeft(), 0);
     EXPECT_EQ(game.timerText(), QStringLiteral("Time: 0:00"));
     EXPECT_EQ(game.barWidth(), 0);
     EXPECT_FALSE(game.wordButtonsShown());
@@ -139,7 +137,7 @@ TEST(GameFlow, NothingChangesAfterTheEnd)
     pick(game, {{0, 0}, {1, 0}});
     for (int i = 0; i < 180; ++i)
         game.tick();
-    ASSERT_FALSE(game.playing());
+    ASSERT_FALSE(game.isPlaying());
     recorder.take();
 
     const Board before = game.board();
@@ -161,8 +159,8 @@ TEST(GameFlow, RestartingAGame)
     for (int i = 0; i < 30; ++i)
         game.tick();
     game.startGame();
-    EXPECT_EQ(game.secondsleft(), 180);
-    EXPECT_TRUE(game.clockRunning());
+    EXPECT_EQ(game.secondsLeft(), 180);
+    EXPECT_TRUE(game.isClockRunning());
 
     for (int i = 0; i < 180; ++i)
         game.tick();
@@ -170,20 +168,27 @@ TEST(GameFlow, RestartingAGame)
     game.startGame();
     EXPECT_FALSE(game.panelShown(Game::Panel::Cleared));
     EXPECT_TRUE(game.wordButtonsShown());
-    EXPECT_TRUE(game.playing());
+    EXPECT_TRUE(game.isPlaying());
 }
 
-// The clock's own timer drives the ticks once a second.
+// The clock drives the game: START GAME starts it, each tick is a second of
+// the game, and the end stops it. The program's clock ticks once a second.
 TEST(GameFlow, ClockTimerTicks)
 {
     GameRecorder recorder;
-    Game game(recorder.services());
+    ManualClock clock;
+    Game game(recorder.services(&clock));
+    EXPECT_FALSE(clock.isActive());
     startOn(game, sampleBoard);
-    QEventLoop loop;
-    QObject::connect(&game, &Game::timerChanged, &loop, &QEventLoop::quit);
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_EQ(game.secondsleft(), 179);
+    EXPECT_TRUE(clock.isActive());
+    clock.advance();
+    EXPECT_EQ(game.secondsLeft(), 179);
+    for (int second = 179; second > 0; --second)
+        clock.advance();
+    EXPECT_FALSE(game.isPlaying());
+    EXPECT_FALSE(clock.isActive());
+
+    EXPECT_EQ(SecondTimer().interval(), 1000);
 }
 
 // A game without a tally or sound attached still runs to its end.
@@ -198,7 +203,7 @@ TEST(GameFlow, RunsWithoutServices)
     EXPECT_EQ(game.statusText(), QStringLiteral("Invalid Word."));
     for (int i = 0; i < 180; ++i)
         game.tick();
-    EXPECT_FALSE(game.playing());
+    EXPECT_FALSE(game.isPlaying());
 }
 
 // The clock text: minutes, a colon and two-digit seconds.

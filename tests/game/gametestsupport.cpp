@@ -35,6 +35,6 @@ void playWordGame(Game &game, const char *word)
     for (const char *c = word; *c; ++c)
         game.typetheletter(*c - 'a' + 1);
     game.pressdone();
-    while (game.playing())
+    while (game.isPlaying())
         game.tick();
 }

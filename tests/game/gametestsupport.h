@@ -2,6 +2,7 @@
 
 #include "cueplayer.h"
 #include "game.h"
+#include "gameclock.h"
 #include "tallybook.h"
 #include "wordchecker.h"
 
@@ -20,9 +21,12 @@ public:
     QStringList log;
     QSet<QString> words;
 
-    void playsounds(const QString &name) override { log << QStringLiteral("cue ") + name; }
-    void addtomineincrease(int counter) override { log << QStringLiteral("tally +1 #%1").arg(counter); }
-    void addtoit(int counter, int amount) override { log << QStringLiteral("tally +%2 #%1").arg(counter).arg(amount); }
+    void playsounds(Cue cue) override { log << QStringLiteral("cue ") + cueName(cue); }
+    void addtomineincrease(Counter counter) override { log << QStringLiteral("tally +1 #%1").arg(int(counter)); }
+    void addtoit(Counter counter, int amount) override
+    {
+        log << QStringLiteral("tally +%2 #%1").arg(int(counter)).arg(amount);
+    }
     bool checkscore(int score, const QString &name) override
     {
         log << QStringLiteral("tally score %1 %2").arg(score).arg(name);
@@ -30,7 +34,7 @@ public:
     }
     bool checkword(const QString &word) override { return words.contains(word.toUpper()); }
 
-    Game::Services services() { return Game::Services{this, this, this}; }
+    Game::Services services(GameClock *clock = nullptr) { return Game::Services{this, this, this, clock}; }
 
     // Records the game's reports as they happen.
     void watch(Game &game)
@@ -48,6 +52,24 @@ public:
         log.clear();
         return taken;
     }
+};
+
+// A game clock that ticks when the test says so.
+class ManualClock : public GameClock
+{
+public:
+    void start() override { m_active = true; }
+    void stop() override { m_active = false; }
+    bool isActive() const override { return m_active; }
+    // One second, if the clock runs.
+    void advance()
+    {
+        if (m_active)
+            emit ticked();
+    }
+
+private:
+    bool m_active = false;
 };
 
 // A board that reads CATSDOGE along its top row and C R A Q Z P U E down its

@@ -169,7 +169,7 @@ TEST_F(Typing, BackspaceAndRetyping)
     type('b');
     type('e');
     recorder.take();
-    EXPECT_TRUE(game.keyDown(Game::KeyBackspace, false));
+    EXPECT_TRUE(game.keyDown({KeyIntent::Kind::TakeBack}));
     EXPECT_EQ(game.board().wordlength(), 1);
     EXPECT_TRUE(recorder.cues().isEmpty());
     type('e');
@@ -198,37 +198,38 @@ TEST_F(Typing, ThirteenthLetterIgnored)
     EXPECT_EQ(game.board().wordlength(), 12);
 }
 
-// The key table: Enter sends, 1 clears, 0 and Ctrl+R turn the board, R
-// types, Backspace deletes, any other key is taken and does nothing. Outside
-// a game no key is taken.
+// The keys' intents: Send sends, Clear clears, Rotate turns the board,
+// TakeBack deletes, letters type, any other key is taken and does nothing.
+// Outside a game no key is taken.
 TEST_F(Typing, KeyTable)
 {
+    using Kind = KeyIntent::Kind;
+    const auto letter = [](char c) { return KeyIntent{Kind::Letter, c - 'A' + 1}; };
     recorder.watch(game);
     game.enter();
     recorder.take();
-    EXPECT_FALSE(game.keyDown('A', false));
-    EXPECT_FALSE(game.keyDown(Game::KeyEnter, false));
+    EXPECT_FALSE(game.keyDown(letter('A')));
+    EXPECT_FALSE(game.keyDown({Kind::Send}));
     EXPECT_TRUE(recorder.log.isEmpty());
 
     startOn(game, QStringLiteral("carxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"));
     recorder.take();
-    EXPECT_TRUE(game.keyDown('C', false));
-    EXPECT_TRUE(game.keyDown('A', true)); // Ctrl does not matter for letters
-    EXPECT_TRUE(game.keyDown('R', false)); // R without Ctrl is a letter
+    EXPECT_TRUE(game.keyDown(letter('C')));
+    EXPECT_TRUE(game.keyDown(letter('A')));
+    EXPECT_TRUE(game.keyDown(letter('R')));
     EXPECT_EQ(game.board().word(), QStringLiteral("car"));
-    EXPECT_TRUE(game.keyDown(Game::Key1, false));
+    EXPECT_TRUE(game.keyDown({Kind::Clear}));
     EXPECT_EQ(game.board().wordlength(), 0);
     EXPECT_EQ(recorder.cues(), (QStringList{"cue click", "cue click", "cue click"}));
 
-    EXPECT_TRUE(game.keyDown(Game::Key0, false));
+    EXPECT_TRUE(game.keyDown({Kind::Rotate}));
     EXPECT_EQ(game.board().rotation(), 1);
-    EXPECT_TRUE(game.keyDown('R', true));
+    EXPECT_TRUE(game.keyDown({Kind::Rotate}));
     EXPECT_EQ(game.board().rotation(), 2);
 
-    EXPECT_TRUE(game.keyDown(0, false));   // a key with no action is still taken
-    EXPECT_TRUE(game.keyDown(112, false)); // F1 too
+    EXPECT_TRUE(game.keyDown({Kind::Other})); // a key with no action is still taken
     recorder.take();
-    game.keyDown('X', false);
-    game.keyDown(Game::KeyEnter, false);
+    game.keyDown(letter('X'));
+    game.keyDown({Kind::Send});
     EXPECT_EQ(game.triedWords(), QStringList{"x"});
 }

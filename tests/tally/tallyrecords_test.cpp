@@ -40,7 +40,7 @@ protected:
 // A first start shows zero counters and ten blank rows in bold.
 TEST_F(Tally, EmptyTally)
 {
-    for (int counter = 1; counter <= 4; ++counter)
+    for (Counter counter : AllCounters)
         EXPECT_EQ(records.counterText(counter), QStringLiteral("0"));
     for (int row = 1; row <= 10; ++row) {
         EXPECT_EQ(records.row(row).value, -1000);
@@ -116,7 +116,7 @@ TEST_F(Tally, ResetDuringAGame)
     records.addtomineincrease(TallyRecords::TotalGames);
     fill({40, 20});
     records.reset();
-    for (int counter = 1; counter <= 4; ++counter)
+    for (Counter counter : AllCounters)
         EXPECT_EQ(records.counterText(counter), QStringLiteral("0"));
     for (int row = 1; row <= 10; ++row) {
         EXPECT_EQ(records.row(row).value, -1000);

@@ -25,8 +25,8 @@ public:
 class BrokenTally : public TallyBook
 {
 public:
-    void addtomineincrease(int) override { throw std::runtime_error("'x' is not a valid integer value"); }
-    void addtoit(int, int) override {}
+    void addtomineincrease(Counter) override { throw std::runtime_error("'x' is not a valid integer value"); }
+    void addtoit(Counter, int) override {}
     bool checkscore(int, const QString &) override { return false; }
 };
 
@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(boxes.shown[0].icon, QMessageBox::Critical);
         QCOMPARE(game.board().wordlength(), 3);
         QVERIFY(game.triedWords().isEmpty());
-        QVERIFY(game.playing());
+        QVERIFY(game.isPlaying());
         game.pressclear();
         QCOMPARE(game.board().wordlength(), 0);
     }
@@ -105,7 +105,7 @@ private slots:
         window->findChild<QAction *>("StartGame1")->trigger();
         QCOMPARE(boxes.texts(), QStringList{"'x' is not a valid integer value."});
         QCOMPARE(boxes.shown[0].title, QStringLiteral("Tarvle Solo"));
-        QVERIFY(!game.playing());
+        QVERIFY(!game.isPlaying());
         QVERIFY(window->findChild<QWidget *>("panel_name")->isHidden());
         // The program goes on: the next command works.
         window->findChild<QAction *>("ChangeName1")->trigger();

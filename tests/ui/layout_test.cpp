@@ -298,7 +298,7 @@ private slots:
         game().startGame();
         for (const char *word : {"qzx", "zzzz"}) {
             for (const char *letter = word; *letter; ++letter)
-                game().keyDown(Qt::Key_A + (*letter - 'a'), false);
+                game().keyDown(KeyIntent{KeyIntent::Kind::Letter, *letter - 'a' + 1});
             game().pressdone();
         }
         QStringList listed;
@@ -467,7 +467,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&m_windows->tallylist));
         // The main window still takes clicks: START GAME starts a game.
         QTest::mouseClick(child<FlatButton>(&main(), "button_start"), Qt::LeftButton);
-        QVERIFY(game().playing());
+        QVERIFY(game().isPlaying());
         // Help's own About button and the windows' Done buttons.
         QTest::mouseClick(child<FlatButton>(&m_windows->help, "button_about"), Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowActive(&m_windows->about));
@@ -493,13 +493,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&main()));
 
         QTest::keyClick(&main(), Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(game().playing());
+        QVERIFY(game().isPlaying());
         QVERIFY(child(&main(), "panel_name")->isHidden());
         QTest::keyClick(&main(), Qt::Key_F1);
         QVERIFY(m_windows->help.isHidden());
         QTest::keyClick(&main(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(game().board().wordlength() <= 1, true);
-        QCOMPARE(game().secondsleft(), 180);
+        QCOMPARE(game().secondsLeft(), 180);
     }
 
     // A panel that is shown lies on top of the others; START GAME, File
@@ -515,7 +515,7 @@ private slots:
 
         game().startGame();
         QVERIFY(name->isHidden());
-        while (game().playing())
+        while (game().isPlaying())
             game().tick();
         QVERIFY(!cleared->isHidden());
         QCOMPARE(topmostAt(group, overlap), cleared);
@@ -533,14 +533,14 @@ private slots:
         // The wait panel covers SEND SCORE.
         QWidget *sendscore = child(&main(), "button_sendscore");
         QWidget *wait = child(&main(), "panel_wait");
-        game().showPanel(Game::Panel::Wait);
+        wait->show();
         QCOMPARE(cleared->childAt(sendscore->geometry().center()), wait);
 
         action("StartGame1")->trigger();
-        QVERIFY(game().playing());
+        QVERIFY(game().isPlaying());
         QVERIFY(cleared->isHidden());
         QVERIFY(wait->isHidden());
-        while (game().playing())
+        while (game().isPlaying())
             game().tick();
         QTest::mouseClick(child<FlatButton>(&main(), "button_done"), Qt::LeftButton);
         QVERIFY(cleared->isHidden());

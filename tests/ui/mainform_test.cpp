@@ -61,7 +61,7 @@ private:
 
     void playToTheEnd()
     {
-        while (m_window->game().playing())
+        while (m_window->game().isPlaying())
             m_window->game().tick();
     }
 
@@ -147,13 +147,13 @@ private slots:
         QCOMPARE(text("label_status"), QStringLiteral("Click or Type a Word"));
         QCOMPARE(text("label_score"), QStringLiteral("Score: 0"));
         QCOMPARE(child<QWidget>("image_timer")->width(), 165);
-        QVERIFY(m_window->game().clockRunning());
+        QVERIFY(m_window->game().isClockRunning());
 
         m_window->game().tick();
         QCOMPARE(text("label_timer"), QStringLiteral("Time: 2:59"));
         QCOMPARE(child<QWidget>("image_timer")->width(), 168);
         QCOMPARE(child<QLabel>("label_timer")->palette().color(QPalette::WindowText), QColor(0xE0, 0xE3, 0x9D));
-        while (m_window->game().secondsleft() > 19)
+        while (m_window->game().secondsLeft() > 19)
             m_window->game().tick();
         QCOMPARE(child<QLabel>("label_timer")->palette().color(QPalette::WindowText), QColor(0xFF, 0xFF, 0xC6));
         QCOMPARE(text("label_timer"), QStringLiteral("Time: 0:19"));
@@ -189,7 +189,7 @@ private slots:
         QVERIFY(action);
         QCOMPARE(action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(m_window->game().playing());
+        QVERIFY(m_window->game().isPlaying());
         QVERIFY(!child<QWidget>("panel_cleared")->isVisible());
         QVERIFY(child<QWidget>("button_send")->isVisible());
     }

@@ -106,7 +106,7 @@ private slots:
         QVERIFY(!action("updatecheck")->isChecked());
         QVERIFY(!action("ClickLetters1")->isChecked());
         QVERIFY(action("ClickLetters2")->isChecked());
-        QCOMPARE(m_window->game().selectionMethod(), int(Game::Dragging));
+        QCOMPARE(m_window->game().selectionMethod(), Game::Method::Dragging);
         QVERIFY2(m_sound.cues().isEmpty(), "not even entered with the sounds off");
 
         // A long stored name is shown and saved whole; typing cannot make it longer.
@@ -152,14 +152,14 @@ private slots:
         action("ClickLetters1")->trigger(); // already checked: still switches
         QVERIFY(!action("ClickLetters1")->isChecked());
         QVERIFY(action("ClickLetters2")->isChecked());
-        QCOMPARE(m_window->game().selectionMethod(), int(Game::Dragging));
+        QCOMPARE(m_window->game().selectionMethod(), Game::Method::Dragging);
         QVERIFY(readIni().contains("Clickletters=1"));
         action("ClickLetters2")->trigger(); // already checked: switches back
-        QCOMPARE(m_window->game().selectionMethod(), int(Game::ClickLetters));
+        QCOMPARE(m_window->game().selectionMethod(), Game::Method::ClickLetters);
         QVERIFY(action("ClickLetters1")->isChecked());
         QVERIFY(readIni().contains("Clickletters=0"));
         action("ClickLetters2")->trigger();
-        QCOMPARE(m_window->game().selectionMethod(), int(Game::Dragging));
+        QCOMPARE(m_window->game().selectionMethod(), Game::Method::Dragging);
     }
 
     // A game with the sounds on plays every cue at its moment; with them off,
@@ -178,7 +178,7 @@ private slots:
         game.typetheletter(26); // z: nowhere beside
         game.rotateboard();
         m_window->button_clearClick();
-        while (game.playing())
+        while (game.isPlaying())
             game.tick();
         QStringList expected{"cue entered", "cue turnnew", "cue click", "cue click", "cue click", "cue goodword",
                              "cue click", "cue invalid", "cue rotate", "cue clear"};
@@ -191,7 +191,7 @@ private slots:
         action("PlaySounds1")->trigger();
         m_window->button_startClick();
         game.typetheletter(3);
-        while (game.playing())
+        while (game.isPlaying())
             game.tick();
         QVERIFY(m_sound.cues().isEmpty());
     }

@@ -59,7 +59,7 @@ private:
     {
         game().setDraw(drawBoard(sampleBoard));
         QTest::mouseClick(m_window->findChild<FlatButton *>("button_start"), Qt::LeftButton);
-        QVERIFY(game().playing());
+        QVERIFY(game().isPlaying());
         m_cues->take();
     }
 
@@ -126,10 +126,10 @@ private slots:
     // method the release that follows sends again, which finds the word empty.
     void rightClickSends()
     {
-        for (int method : {Game::ClickLetters, Game::Dragging}) {
+        for (Game::Method method : {Game::Method::ClickLetters, Game::Method::Dragging}) {
             game().setSelectionMethod(method);
             game().startGame();
-            if (method == Game::Dragging) {
+            if (method == Game::Method::Dragging) {
                 press(centre(0, 0));
                 move(centre(1, 0));
                 move(centre(2, 0));
@@ -155,9 +155,9 @@ private slots:
     // the margins between two zones add nothing. The release sends the word.
     void draggingThroughInnerZones()
     {
-        game().setSelectionMethod(Game::Dragging);
+        game().setSelectionMethod(Game::Method::Dragging);
         press(centre(0, 0));
-        QVERIFY(game().mouseheld());
+        QVERIFY(game().isMouseHeld());
         QCOMPARE(status(), QStringLiteral("Click or Type a Word"));
         move(QPoint(42 + 6, 21)); // column 1, but short of its zone
         QCOMPARE(b().wordlength(), 1);
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(word(), (std::vector<Cell>{{0, 0}, {1, 0}, {2, 1}}));
         m_cues->take();
         release(QPoint(84 + 35, 42 + 35));
-        QVERIFY(!game().mouseheld());
+        QVERIFY(!game().isMouseHeld());
         QCOMPARE(b().wordlength(), 0);
         QCOMPARE(game().triedWords(), QStringList{"can"});
         QCOMPARE(cues(), QStringList{"cue goodword"});
@@ -183,7 +183,7 @@ private slots:
     // undoes nothing.
     void draggingBackIsRefused()
     {
-        game().setSelectionMethod(Game::Dragging);
+        game().setSelectionMethod(Game::Method::Dragging);
         press(centre(0, 0));
         move(centre(1, 0));
         m_cues->take();
@@ -202,7 +202,7 @@ private slots:
     // nothing is ever evaluated.
     void draggingOffTheBoard()
     {
-        game().setSelectionMethod(Game::Dragging);
+        game().setSelectionMethod(Game::Method::Dragging);
         press(centre(7, 3));
         m_cues->take();
         move(QPoint(336 + 6, 3 * 42 + 21));
@@ -321,6 +321,33 @@ private slots:
         QCOMPARE(b().rotation(), 1);
     }
 
+    // The key table: which key asks the game for what. R without Ctrl and
+    // any letter with Ctrl are letters; the keypad's digits, F1 and keys
+    // with no action ask for nothing.
+    void keyTable()
+    {
+        using Kind = KeyIntent::Kind;
+        const auto intent = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            return Tmain::intentOf(QKeyEvent(QEvent::KeyPress, key, modifiers));
+        };
+        QCOMPARE(intent(Qt::Key_Return).kind, Kind::Send);
+        QCOMPARE(intent(Qt::Key_Enter, Qt::KeypadModifier).kind, Kind::Send);
+        QCOMPARE(intent(Qt::Key_Backspace).kind, Kind::TakeBack);
+        QCOMPARE(intent(Qt::Key_1).kind, Kind::Clear);
+        QCOMPARE(intent(Qt::Key_1, Qt::KeypadModifier).kind, Kind::Other);
+        QCOMPARE(intent(Qt::Key_0).kind, Kind::Rotate);
+        QCOMPARE(intent(Qt::Key_0, Qt::KeypadModifier).kind, Kind::Other);
+        QCOMPARE(intent(Qt::Key_R, Qt::ControlModifier).kind, Kind::Rotate);
+        QCOMPARE(intent(Qt::Key_R).kind, Kind::Letter);
+        QCOMPARE(intent(Qt::Key_R).letter, Tile::FirstLetter + 17);
+        QCOMPARE(intent(Qt::Key_A, Qt::ControlModifier).kind, Kind::Letter);
+        QCOMPARE(intent(Qt::Key_A, Qt::ControlModifier).letter, Tile::FirstLetter);
+        QCOMPARE(intent(Qt::Key_Z).letter, Tile::LastLetter);
+        QCOMPARE(intent(Qt::Key_F1).kind, Kind::Other);
+        QCOMPARE(intent(Qt::Key_2).kind, Kind::Other);
+        QCOMPARE(intent(Qt::Key_Space).kind, Kind::Other);
+    }
+
     // During a game the menu shortcuts do not act: Ctrl+S types an S and F1
     // does nothing. Between games Ctrl+S starts a game and F1 asks for help.
     void shortcutsInAndOutOfAGame()
@@ -330,17 +357,17 @@ private slots:
         QCOMPARE(help.count(), 0);
         QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(Tile::letterOf(b().slotTile(1)), QStringLiteral("s"));
-        QCOMPARE(game().secondsleft(), 180);
+        QCOMPARE(game().secondsLeft(), 180);
         game().tick();
 
-        while (game().playing())
+        while (game().isPlaying())
             game().tick();
         QTest::keyClick(m_window.get(), Qt::Key_F1);
         QCOMPARE(help.count(), 1);
         QTest::keyClick(m_window.get(), Qt::Key_C);
         QCOMPARE(b().wordlength(), 1);
         QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(game().playing());
+        QVERIFY(game().isPlaying());
         QCOMPARE(b().wordlength(), 0);
     }
 

@@ -165,7 +165,7 @@ private slots:
         QVERIFY(!m_exited);
 
         // CANCEL on a fresh offer only hides the panel.
-        m_window->game().hidePanel(Game::Panel::Update);
+        panel()->hide();
         m_session->update().checkupdateDoneString(QStringLiteral("0.9"));
         QVERIFY(panel()->isVisible());
         m_window->button_updatecancelClick();
