@@ -63,7 +63,7 @@ int main(int argc, char **argv)
         service::registerRoutes(server, store, config);
         service::installRequestLog(server);
 
-        if (!server.bind_to_port(options.bindAddress, options.port)) {
+        if (service::bindListener(server, options.bindAddress, options.port) < 0) {
             std::fprintf(stderr, "%s: cannot listen on %s:%d\n", program.c_str(), options.bindAddress.c_str(), options.port);
             return exitFailure;
         }

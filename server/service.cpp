@@ -7,6 +7,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -129,6 +131,22 @@ void registerRoutes(httplib::Server &server, Store &store, const ServiceConfig &
         response.status = httpstatus::internalError;
         response.set_content("Internal server error", textType);
     });
+}
+
+int bindListener(httplib::Server &server, const std::string &address, int port)
+{
+    // The library listens with a queue of 5: in a burst of clients the rest lose their SYN and wait
+    // out TCP's 1 s retry. Linux takes a second listen() on a listening socket as a new queue length.
+    int listening = -1;
+    server.set_socket_options([&listening](socket_t socket) {
+        httplib::default_socket_options(socket);
+        listening = socket;
+    });
+    const int bound = port == 0 ? server.bind_to_any_port(address) : (server.bind_to_port(address, port) ? port : -1);
+    server.set_socket_options(httplib::default_socket_options);
+    if (bound <= 0 || ::listen(listening, SOMAXCONN) != 0)
+        return -1;
+    return bound;
 }
 
 void installRequestLog(httplib::Server &server)

@@ -29,7 +29,7 @@ TestServer::TestServer(ServiceConfig config, std::function<void(httplib::Server 
     service::registerRoutes(m_server, *m_store, m_config);
     if (extraRoutes)
         extraRoutes(m_server);
-    m_port = m_server.bind_to_any_port(loopback);
+    m_port = service::bindListener(m_server, loopback, 0);
     if (m_port <= 0)
         throw std::runtime_error("cannot bind a loopback port");
     // Connections made before the loop starts wait in the listen backlog, so no race with clients.

@@ -5,7 +5,17 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -51,6 +61,25 @@ std::size_t occurrences(const std::string &text, std::string_view needle)
         ++count;
     return count;
 }
+
+constexpr int clientTimeoutSeconds = 60;
+
+// Non-blocking TCP sockets, closed however the test leaves.
+struct OpenSockets {
+    explicit OpenSockets(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            fds.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+    }
+    ~OpenSockets()
+    {
+        for (const int fd : fds)
+            ::close(fd);
+    }
+    OpenSockets(const OpenSockets &) = delete;
+    OpenSockets &operator=(const OpenSockets &) = delete;
+    std::vector<int> fds;
+};
 
 } // namespace
 
@@ -240,9 +269,10 @@ TEST(Service, homeAndMultiplayerPagesAndUnknownPaths)
 
 TEST(Service, parallelPostingsAreAllStored)
 {
-    // 2,000 postings from 50 client threads at once: every one answered 200 and stored once.
+    // 500 postings from 50 client threads at once: every one answered 200 and stored exactly once.
+    // More clients than the server has workers, each posting on a connection of its own like the game.
     constexpr int threads = 50;
-    constexpr int perThread = 40;
+    constexpr int perThread = 10;
     TestServer server;
     std::atomic<int> accepted = 0;
     std::vector<std::thread> workers;
@@ -264,6 +294,78 @@ TEST(Service, parallelPostingsAreAllStored)
     const auto top = server.store().best(1);
     ASSERT_EQ(top.size(), 1u);
     EXPECT_EQ(top[0].score, threads * perThread - 1);
+
+    // Each score once, under its own name: no posting lost, doubled or mixed with another.
+    constexpr int total = threads * perThread;
+    const auto rows = server.store().best(total + 1);
+    std::vector<int> seen(total, 0);
+    for (const StoredPosting &row : rows) {
+        ASSERT_GE(row.score, 0);
+        ASSERT_LT(row.score, total);
+        EXPECT_EQ(row.name, "player" + std::to_string(row.score));
+        ++seen[static_cast<std::size_t>(row.score)];
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), total);
+}
+
+TEST(Service, aBurstOfConnectionsWaitsInTheListenQueueAndIsServed)
+{
+    // Connections arriving faster than they are accepted are held by the listen queue, then served.
+    constexpr int burst = 64;
+    constexpr int giveUpMs = 3000; // only the failing case waits: a held handshake completes at once
+    Store store(":memory:");
+    const ServiceConfig config;
+    httplib::Server http;
+    service::registerRoutes(http, store, config);
+    const int port = service::bindListener(http, "127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+
+    // Nothing accepts yet, so every handshake that completes is one the queue holds.
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const OpenSockets sockets(burst);
+    for (const int socket : sockets.fds) {
+        const int rc = ::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+        ASSERT_TRUE(rc == 0 || errno == EINPROGRESS) << std::strerror(errno);
+    }
+    std::vector<pollfd> pending;
+    for (const int socket : sockets.fds)
+        pending.push_back({socket, POLLOUT, 0});
+    while (!pending.empty() && ::poll(pending.data(), pending.size(), giveUpMs) > 0)
+        std::erase_if(pending, [](const pollfd &entry) { return entry.revents != 0; });
+    int held = 0;
+    for (const int socket : sockets.fds) {
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        if (::getpeername(socket, reinterpret_cast<sockaddr *>(&peer), &length) == 0)
+            ++held;
+    }
+    ASSERT_EQ(held, burst);
+
+    // Once the loop runs, each held connection gets its answer.
+    std::thread loop([&http] { http.listen_after_bind(); });
+    while (!http.is_running())
+        std::this_thread::yield();
+    constexpr std::string_view request = "GET / HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
+    int answered = 0;
+    for (const int socket : sockets.fds) {
+        ::fcntl(socket, F_SETFL, 0);
+        const timeval wait{clientTimeoutSeconds, 0};
+        ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        if (::send(socket, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size()))
+            continue;
+        std::string reply;
+        char buffer[4096];
+        for (ssize_t got; (got = ::recv(socket, buffer, sizeof buffer, 0)) > 0;)
+            reply.append(buffer, static_cast<std::size_t>(got));
+        if (reply.starts_with("HTTP/1.1 200"))
+            ++answered;
+    }
+    http.stop();
+    loop.join();
+    EXPECT_EQ(answered, burst);
 }
 
 TEST(Service, failuresAnswerAPlain500WithoutTheirText)
