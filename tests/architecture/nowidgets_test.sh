@@ -12,9 +12,6 @@ root=$1
 widgets_dir=$2
 shift 2
 
-moving_out=() # files on their way to src/ui, allowed until they arrive
-moving_out+=(src/tally/tallylistform.cpp src/tally/tallylistform.h) # MOVING OUT with the tally list window: delete this line once it is in src/ui
-
 declare -A widget_headers=()
 for path in "$widgets_dir"/*; do
     [ -f "$path" ] && widget_headers[${path##*/}]=1
@@ -30,14 +27,6 @@ for base in "$@"; do
     done
 done
 
-is_moving_out() {
-    local file
-    for file in "${moving_out[@]}"; do
-        [ "$file" = "$1" ] && return 0
-    done
-    return 1
-}
-
 cd "$root"
 failures=0
 include_pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"]'
@@ -50,12 +39,8 @@ while IFS= read -r -d '' file; do
         [[ ${hit#*:} =~ $include_pattern ]] || continue
         header=${BASH_REMATCH[1]}
         if [ "$header" = QtWidgets ] || [[ $header == QtWidgets/* ]] || [ -n "${widget_headers[$header]:-}" ]; then
-            if is_moving_out "$file"; then
-                echo "allowed while moving out: $file:$line: #include <$header>"
-            else
-                echo "$file:$line: includes <$header>, a QtWidgets header"
-                failures=$((failures + 1))
-            fi
+            echo "$file:$line: includes <$header>, a QtWidgets header"
+            failures=$((failures + 1))
         fi
     done < <(grep -nE "$include_pattern" "$file" || true)
 done < <(find src server \( -path src/ui -o -path src/app \) -prune -o -type f \
@@ -71,10 +56,6 @@ while IFS= read -r -d '' file; do
     done < <(grep -nE '^[^#]*Widgets' "$file" || true)
 done < <(find src server \( -path src/ui -o -path src/app \) -prune -o -type f \
              \( -name CMakeLists.txt -o -name '*.cmake' \) -print0 2>/dev/null | sort -z)
-
-for file in "${moving_out[@]}"; do
-    [ -e "$file" ] || echo "note: $file is gone; delete its MOVING OUT line in $0"
-done
 
 if [ $failures -ne 0 ]; then
     echo "$failures widget dependencies outside src/ui and src/app" >&2
