@@ -69,7 +69,7 @@ void ScorePosting::Timer1Timer()
     --m_postwait;
     if (++m_postdots > 5)
         m_postdots = 1;
-    emit captionChanged(QStringLiteral("Posting Score, Please Wait") + QString(m_postdots, QLatin1Char('.')));
+    emit captionChanged(tr("Posting Score, Please Wait") + QString(m_postdots, QLatin1Char('.')));
     if (m_postwait == 0) {
         m_timer.stop();
         emit failed();

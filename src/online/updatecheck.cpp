@@ -61,7 +61,7 @@ void UpdateCheck::checkupdateDoneString(const QString &body)
 void UpdateCheck::accept()
 {
     emit buttonsHidden();
-    emit statusChanged(QStringLiteral("Updating. Please Wait..."));
+    emit statusChanged(tr("Updating. Please Wait..."));
     const QString backup = backupName(m_programFile);
     if (QFile::exists(backup))
         QFile::remove(backup);
@@ -86,9 +86,9 @@ void UpdateCheck::downloadit()
     try {
         Download::get(url(QLatin1String(SetupPath)), file);
         file.flush();
-        emit statusChanged(QStringLiteral("Received %1 bytes").arg(file.size()));
+        emit statusChanged(tr("Received %1 bytes").arg(file.size()));
     } catch (const HttpError &) {
-        emit statusChanged(QStringLiteral("Download Aborted"));
+        emit statusChanged(tr("Download Aborted"));
         file.close();
         restoreProgram();
         return;
@@ -104,7 +104,7 @@ void UpdateCheck::downloadit()
         return;
     }
     restoreProgram();
-    emit failed(QStringLiteral("There was an error in the update process. Please download TARVLESOLO manually from ")
+    emit failed(tr("There was an error in the update process. Please download TARVLESOLO manually from ")
                 + url(QStringLiteral("/")) + QLatin1Char('.'));
 }
 

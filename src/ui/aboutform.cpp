@@ -14,7 +14,7 @@
 Tabout::Tabout(const QPixmap &background, const QString &version, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Tabout"), QStringLiteral("Tarvle Solo - About"),
+    TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Tabout"), tr("Tarvle Solo - About"),
                                                 QSize(304, 193), background);
     setFixedSize(304, 193);
     m_url.setAddress(ServiceHost::address() + QStringLiteral("/"));
@@ -35,18 +35,18 @@ Tabout::Tabout(const QPixmap &background, const QString &version, QWidget *paren
     connect(link, &ClickLabel::clicked, this, &Tabout::Label7Click);
 
     const QFont times = UiStyle::timesNewRoman(13, true);
-    UiStyle::makeLabel(tiles, QStringLiteral("Label2"), QStringLiteral("Tarvle Solo, a word game against the clock."),
+    UiStyle::makeLabel(tiles, QStringLiteral("Label2"), tr("Tarvle Solo, a word game against the clock."),
                        UiStyle::sans(11), QRect(8, 98, 289, 16), Qt::AlignCenter);
-    UiStyle::makeLabel(tiles, QStringLiteral("Label3"), QStringLiteral("Word list from the word-list package (MIT licence)."),
+    UiStyle::makeLabel(tiles, QStringLiteral("Label3"), tr("Word list from the word-list package (MIT licence)."),
                        UiStyle::sans(11), QRect(8, 116, 289, 16), Qt::AlignCenter);
-    UiStyle::makeLabel(tiles, QStringLiteral("Label4"), QStringLiteral("Copyright"), times, QRect(40, 138, 66, 16),
+    UiStyle::makeLabel(tiles, QStringLiteral("Label4"), tr("Copyright"), times, QRect(40, 138, 66, 16),
                        Qt::AlignRight | Qt::AlignVCenter);
     auto *year = UiStyle::makeLabel(tiles, QStringLiteral("label_year"), QString::number(QDate::currentDate().year()),
                                     times, QRect(108, 138, 40, 16));
     year->adjustSize();
-    UiStyle::makeLabel(tiles, QStringLiteral("Label5"), QStringLiteral("Brenik Software"), times,
+    UiStyle::makeLabel(tiles, QStringLiteral("Label5"), tr("Brenik Software"), times,
                        QRect(148, 138, 140, 16));
-    UiStyle::makeLabel(tiles, QStringLiteral("Label1"), QStringLiteral("Version"), times, QRect(48, 171, 48, 16))
+    UiStyle::makeLabel(tiles, QStringLiteral("Label1"), tr("Version"), times, QRect(48, 171, 48, 16))
         ->adjustSize();
     m_version = UiStyle::makeLabel(tiles, QStringLiteral("version"), version, times, QRect(96, 171, 27, 16));
     m_version->adjustSize();
@@ -56,7 +56,7 @@ Tabout::Tabout(const QPixmap &background, const QString &version, QWidget *paren
     build->adjustSize();
     UiStyle::setTextColor(build, UiStyle::ButtonBorder);
 
-    auto *done = new FlatButton(QStringLiteral("Done"), tiles);
+    auto *done = new FlatButton(tr("Done"), tiles);
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(202, 165, 95, 20);
     connect(done, &FlatButton::clicked, this, &Tabout::button_doneClick);

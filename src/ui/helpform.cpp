@@ -62,7 +62,7 @@ and sound cues.</p>
 Thelp::Thelp(const QPixmap &background, QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
-    TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Thelp"), QStringLiteral("Tarvle Solo - Help File"),
+    TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Thelp"), tr("Tarvle Solo - Help File"),
                                                 QSize(523, 431), background);
 
     panel_side = new FlatPanel(tiles);
@@ -88,7 +88,7 @@ Thelp::Thelp(const QPixmap &background, QWidget *parent)
         button->setCaptionAlignment(Qt::AlignLeft);
         connect(button, &FlatButton::clicked, this, [this, button] { SelButton1Click(button); });
     }
-    auto *about = new FlatButton(QStringLiteral("About"), panel_side);
+    auto *about = new FlatButton(tr("About"), panel_side);
     about->setObjectName(QStringLiteral("button_about"));
     about->setGeometry(7, 152, 122, 20);
     about->setCaptionAlignment(Qt::AlignLeft);
@@ -96,14 +96,14 @@ Thelp::Thelp(const QPixmap &background, QWidget *parent)
 
     const QFont small = UiStyle::sans(11);
     UiStyle::makeLabel(panel_side, QStringLiteral("Label1"), QStringLiteral("Tarvle Solo"), small, QRect(12, 336, 120, 14));
-    UiStyle::makeLabel(panel_side, QStringLiteral("Label2"), QStringLiteral("Brenik Software"), small,
+    UiStyle::makeLabel(panel_side, QStringLiteral("Label2"), tr("Brenik Software"), small,
                        QRect(12, 352, 120, 14));
-    UiStyle::makeLabel(panel_side, QStringLiteral("Label3"), QStringLiteral("Copyright"), small, QRect(12, 368, 86, 14));
+    UiStyle::makeLabel(panel_side, QStringLiteral("Label3"), tr("Copyright"), small, QRect(12, 368, 86, 14));
     UiStyle::makeLabel(panel_side, QStringLiteral("label_year"), QString::number(QDate::currentDate().year()), small,
                        QRect(100, 368, 34, 14));
-    UiStyle::makeLabel(panel_side, QStringLiteral("Label4"), QStringLiteral("All rights reserved."), small,
+    UiStyle::makeLabel(panel_side, QStringLiteral("Label4"), tr("All rights reserved."), small,
                        QRect(12, 384, 122, 14));
-    auto *done = new FlatButton(QStringLiteral("Done"), panel_side);
+    auto *done = new FlatButton(tr("Done"), panel_side);
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(18, 404, 95, 20);
     connect(done, &FlatButton::clicked, this, &Thelp::button_doneClick);

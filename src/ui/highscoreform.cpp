@@ -18,16 +18,16 @@ Thighscore::Thighscore(const QPixmap &background, QWidget *parent)
     , m_base(ServiceHost::url(QString()))
 {
     TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Thighscore"),
-                                                QStringLiteral("Tarvle Solo - High Scores"), QSize(603, 561), background);
+                                                tr("Tarvle Solo - High Scores"), QSize(603, 561), background);
     setFixedSize(603, 561);
 
     auto *logo = new QLabel(tiles);
     logo->setObjectName(QStringLiteral("Image1"));
     logo->setGeometry(4, 8, 104, 104);
     logo->setPixmap(Artwork::bigLogo());
-    UiStyle::makeLabel(tiles, QStringLiteral("Label1"), QStringLiteral("Brenik Software"), UiStyle::sans(11),
+    UiStyle::makeLabel(tiles, QStringLiteral("Label1"), tr("Brenik Software"), UiStyle::sans(11),
                        QRect(8, 544, 120, 14));
-    auto *done = new FlatButton(QStringLiteral("DONE"), tiles);
+    auto *done = new FlatButton(tr("DONE"), tiles);
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(498, 521, 95, 32);
     done->setCaptionPixelSize(16);

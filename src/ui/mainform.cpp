@@ -62,7 +62,7 @@ Tmain::Tmain(const Services &services, QWidget *parent)
     , m_posting(services.posting)
 {
     setObjectName(QStringLiteral("Tmain"));
-    setWindowTitle(QStringLiteral("Tarvle Solo - Brenik Software"));
+    setWindowTitle(tr("Tarvle Solo - Brenik Software"));
     setFont(UiStyle::sans(11));
 
     reportWordList();
@@ -223,7 +223,7 @@ void Tmain::buildLayout()
     panel_board->setTransparent(true);
     panel_board->setFrameColor(UiStyle::Green);
 
-    label_name = makeLabel(panel_board, QStringLiteral("label_name"), QStringLiteral("Welcome to Tarvle Solo!"),
+    label_name = makeLabel(panel_board, QStringLiteral("label_name"), tr("Welcome to Tarvle Solo!"),
                            UiStyle::sans(13), QRect(11, 5, LabelNameWidth, 16));
     showGreeting(label_name->text());
 
@@ -277,13 +277,13 @@ void Tmain::buildLayout()
     label_status = makeLabel(panel_board1, QStringLiteral("label_status"), m_game.statusText(),
                              UiStyle::sans(13, true), QRect(12, 57, 337, 16), Qt::AlignCenter);
 
-    button_clear = makeButton(panel_board1, QStringLiteral("button_clear"), QStringLiteral("CLEAR"),
+    button_clear = makeButton(panel_board1, QStringLiteral("button_clear"), tr("CLEAR"),
                               QRect(11, 421, 95, 27), 16);
-    button_rotate = makeButton(panel_board1, QStringLiteral("button_rotate"), QStringLiteral("ROTATE"),
+    button_rotate = makeButton(panel_board1, QStringLiteral("button_rotate"), tr("ROTATE"),
                                QRect(132, 421, 95, 27), 16);
-    button_send = makeButton(panel_board1, QStringLiteral("button_send"), QStringLiteral("DONE"),
+    button_send = makeButton(panel_board1, QStringLiteral("button_send"), tr("DONE"),
                              QRect(253, 421, 95, 27), 16);
-    button_start = makeButton(panel_board1, QStringLiteral("button_start"), QStringLiteral("START GAME"),
+    button_start = makeButton(panel_board1, QStringLiteral("button_start"), tr("START GAME"),
                               QRect(357, 421, 172, 27), 16);
 
     panel_boardback = new FlatPanel(panel_board1);
@@ -340,13 +340,13 @@ void Tmain::buildUpdatePanel()
     panel_update->setObjectName(QStringLiteral("panel_update"));
     panel_update->setGeometry(101, 128, 329, 161);
     panel_update->hide();
-    UiStyle::makeLabel(panel_update, QStringLiteral("Label15"), QStringLiteral("Update Available"),
+    UiStyle::makeLabel(panel_update, QStringLiteral("Label15"), tr("Update Available"),
                        UiStyle::sans(19, true), QRect(-1, 10, 327, 24), Qt::AlignCenter);
-    UiStyle::makeLabel(panel_update, QStringLiteral("Label17"), QStringLiteral("Would you like to update now?"),
+    UiStyle::makeLabel(panel_update, QStringLiteral("Label17"), tr("Would you like to update now?"),
                        UiStyle::sans(16, true), QRect(2, 47, 327, 24), Qt::AlignCenter);
-    button_updateyes = makeButton(panel_update, QStringLiteral("button_updateyes"), QStringLiteral("UPDATE"),
+    button_updateyes = makeButton(panel_update, QStringLiteral("button_updateyes"), tr("UPDATE"),
                                   QRect(43, 93, 111, 36), 16);
-    button_updatecancel = makeButton(panel_update, QStringLiteral("button_updatecancel"), QStringLiteral("CANCEL"),
+    button_updatecancel = makeButton(panel_update, QStringLiteral("button_updatecancel"), tr("CANCEL"),
                                      QRect(171, 93, 111, 36), 16);
     button_updateyes->setCaptionColor(UiStyle::PanelButtonText);
     button_updatecancel->setCaptionColor(UiStyle::PanelButtonText);
@@ -366,12 +366,12 @@ void Tmain::buildGameOverPanel()
     panel_cleared->setGeometry(100, 97, 329, 264);
     panel_cleared->hide();
 
-    makeLabel(panel_cleared, QStringLiteral("Label1"), QStringLiteral("Time Up..Game Over!"),
+    makeLabel(panel_cleared, QStringLiteral("Label1"), tr("Time Up..Game Over!"),
               UiStyle::sans(19, true), QRect(-1, 10, 327, 24), Qt::AlignCenter);
     label_score1 = makeLabel(panel_cleared, QStringLiteral("label_score1"), m_game.finalScoreText(),
                              UiStyle::sans(19, true), QRect(2, 41, 327, 24), Qt::AlignCenter);
     UiStyle::setTextColor(label_score1, UiStyle::Maroon);
-    makeLabel(panel_cleared, QStringLiteral("Label3"), QStringLiteral("Enter Your Name"),
+    makeLabel(panel_cleared, QStringLiteral("Label3"), tr("Enter Your Name"),
               UiStyle::sans(19, true), QRect(4, 69, 321, 24), Qt::AlignCenter);
 
     edit_name = new NameEdit(panel_cleared);
@@ -380,18 +380,18 @@ void Tmain::buildGameOverPanel()
     edit_name->setFont(UiStyle::sans(19));
     edit_name->setStyleSheet(QStringLiteral("QLineEdit { background: #FFFFE6; color: black; }"));
 
-    button_sendscore = makeButton(panel_cleared, QStringLiteral("button_sendscore"), QStringLiteral("SEND SCORE"),
+    button_sendscore = makeButton(panel_cleared, QStringLiteral("button_sendscore"), tr("SEND SCORE"),
                                   QRect(78, 135, 172, 36), 16);
     button_highscore = makeButton(panel_cleared, QStringLiteral("button_highscore"),
-                                  QStringLiteral("VIEW HIGH SCORES"), QRect(78, 178, 172, 36), 16);
-    button_done = makeButton(panel_cleared, QStringLiteral("button_done"), QStringLiteral("DONE"),
+                                  tr("VIEW HIGH SCORES"), QRect(78, 178, 172, 36), 16);
+    button_done = makeButton(panel_cleared, QStringLiteral("button_done"), tr("DONE"),
                              QRect(109, 219, 111, 36), 16);
 
     panel_wait = new FlatPanel(panel_cleared);
     panel_wait->setObjectName(QStringLiteral("panel_wait"));
     panel_wait->setGeometry(9, 129, 309, 49);
     panel_wait->setFrameColor(UiStyle::Green);
-    panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
+    panel_wait->setCaption(tr("Posting Score, Please Wait......"));
     panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
     panel_wait->hide();
 }
@@ -403,7 +403,7 @@ void Tmain::buildNamePanel()
     panel_name->setGeometry(99, 128, 329, 161);
     panel_name->hide();
 
-    UiStyle::makeLabel(panel_name, QStringLiteral("Label13"), QStringLiteral("ENTER YOUR NAME"),
+    UiStyle::makeLabel(panel_name, QStringLiteral("Label13"), tr("ENTER YOUR NAME"),
                        UiStyle::sans(19, true), QRect(0, 12, 329, 24), Qt::AlignCenter);
 
     edit_aname = new NameEdit(panel_name);
@@ -412,9 +412,9 @@ void Tmain::buildNamePanel()
     edit_aname->setFont(UiStyle::sans(19));
     edit_aname->setStyleSheet(QStringLiteral("QLineEdit { background: #FFFFE6; color: black; }"));
 
-    auto *done = makeButton(panel_name, QStringLiteral("button_namedone"), QStringLiteral("DONE"),
+    auto *done = makeButton(panel_name, QStringLiteral("button_namedone"), tr("DONE"),
                             QRect(43, 100, 111, 36), 16);
-    auto *cancel = makeButton(panel_name, QStringLiteral("button_namecancel"), QStringLiteral("CANCEL"),
+    auto *cancel = makeButton(panel_name, QStringLiteral("button_namecancel"), tr("CANCEL"),
                               QRect(171, 100, 111, 36), 16);
     done->setCaptionColor(UiStyle::PanelButtonText);
     cancel->setCaptionColor(UiStyle::PanelButtonText);
@@ -544,7 +544,7 @@ void Tmain::connectGame()
     connect(button_sendscore, &FlatButton::clicked, this, handler(&Tmain::button_sendscoreClick));
     connect(button_highscore, &FlatButton::clicked, this, handler(&Tmain::button_highscoresClick));
     connect(&m_posting, &ScorePosting::captionChanged, panel_wait, &FlatPanel::setCaption);
-    connect(&m_posting, &ScorePosting::failed, this, [this] { ErrorBox::inform(this, QStringLiteral("Posting Failed.")); });
+    connect(&m_posting, &ScorePosting::failed, this, [this] { ErrorBox::inform(this, tr("Posting Failed.")); });
     connect(button_rotate, &FlatButton::clicked, this, handler(&Tmain::button_rotateClick));
     connect(paintbox_board, &BoardView::pressed, this, handler(&Tmain::paintbox_boardMouseDown));
     connect(paintbox_board, &BoardView::moved, this, handler(&Tmain::paintbox_boardMouseMove));

@@ -8,6 +8,7 @@
 #include "tiledbackground.h"
 #include "uistyle.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 
@@ -37,10 +38,10 @@ QPixmap multiplayerPicture()
         painter.setPen(UiStyle::Cream);
         painter.setFont(UiStyle::timesNewRoman(19, true));
         painter.drawText(QRect(left, 10, 172, 30), Qt::AlignCenter,
-                         player == 0 ? QStringLiteral("You: 42") : QStringLiteral("Friend: 38"));
+                         player == 0 ? QCoreApplication::translate("Tmultiplayer", "You: 42") : QCoreApplication::translate("Tmultiplayer", "Friend: 38"));
     }
     painter.setFont(UiStyle::timesNewRoman(22, true));
-    painter.drawText(QRect(0, 240, 400, 50), Qt::AlignCenter, QStringLiteral("Play against the world!"));
+    painter.drawText(QRect(0, 240, 400, 50), Qt::AlignCenter, QCoreApplication::translate("Tmultiplayer", "Play against the world!"));
     return picture;
 }
 
@@ -50,11 +51,11 @@ Tmultiplayer::Tmultiplayer(const QPixmap &background, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
 {
     TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Tmultiplayer"),
-                                                QStringLiteral("Tarvle Solo - Multiplayer"), QSize(569, 431), background);
+                                                tr("Tarvle Solo - Multiplayer"), QSize(569, 431), background);
     setFixedSize(569, 431);
     m_url.setAddress(ServiceHost::address() + QStringLiteral("/multiplayer.html"));
 
-    auto *line = new ClickLabel(QStringLiteral("Try the multiplayer version of Tarvle on our web site!"), tiles);
+    auto *line = new ClickLabel(tr("Try the multiplayer version of Tarvle on our web site!"), tiles);
     line->setObjectName(QStringLiteral("Label6"));
     line->setGeometry(0, 16, 563, 23);
     line->setFont(UiStyle::timesNewRoman(16, true));
@@ -63,7 +64,7 @@ Tmultiplayer::Tmultiplayer(const QPixmap &background, QWidget *parent)
     UiStyle::setTextColor(line, UiStyle::Cream);
     connect(line, &ClickLabel::clicked, this, &Tmultiplayer::Label6Click);
 
-    auto *learn = new ClickLabel(QStringLiteral("Learn how to play against other players online."), tiles);
+    auto *learn = new ClickLabel(tr("Learn how to play against other players online."), tiles);
     learn->setObjectName(QStringLiteral("Label1"));
     learn->setGeometry(32, 48, 489, 41);
     learn->setFont(UiStyle::timesNewRoman(19, true));
@@ -78,7 +79,7 @@ Tmultiplayer::Tmultiplayer(const QPixmap &background, QWidget *parent)
     image->setPixmap(multiplayerPicture());
     connect(image, &ClickLabel::clicked, this, &Tmultiplayer::Label6Click);
 
-    auto *done = new FlatButton(QStringLiteral("Done"), tiles);
+    auto *done = new FlatButton(tr("Done"), tiles);
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(458, 403, 95, 20);
     connect(done, &FlatButton::clicked, this, &Tmultiplayer::button_doneClick);

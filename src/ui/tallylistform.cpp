@@ -27,7 +27,7 @@ Ttallylist::Ttallylist(const QPixmap &background, TallyRecords &records, QWidget
     , m_records(records)
 {
     TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("tallylist"),
-                                                QStringLiteral("Tarvle Solo - Tally List"), QSize(342, 438), background);
+                                                tr("Tarvle Solo - Tally List"), QSize(342, 438), background);
     setFixedSize(342, 438);
     setFont(UiStyle::sans(11));
     buildLayout();
@@ -48,7 +48,7 @@ void Ttallylist::buildLayout()
                          const QFont &font = labelFont(13, true)) {
         return UiStyle::makeLabel(panel, name, text, font, at, align);
     };
-    label(QStringLiteral("label_myname"), QStringLiteral("YOUR TALLY LIST"), QRect(1, 5, 328, 24), Qt::AlignCenter,
+    label(QStringLiteral("label_myname"), tr("YOUR TALLY LIST"), QRect(1, 5, 328, 24), Qt::AlignCenter,
           labelFont(19, true, true));
     const struct {
         const char *name;
@@ -62,12 +62,12 @@ void Ttallylist::buildLayout()
         {"Label5", "Average Game Score:", QRect(8, 98, 181, 16), 98},
     };
     for (int i = 0; i < 4; ++i) {
-        label(QString::fromLatin1(counters[i].name), QString::fromLatin1(counters[i].caption), counters[i].at,
+        label(QString::fromLatin1(counters[i].name), tr(counters[i].caption), counters[i].at,
               Qt::AlignRight | Qt::AlignVCenter);
         mylabel_[i] = label(QStringLiteral("mylabel_%1").arg(i + 1), QString(), QRect(194, counters[i].top, 59, 16),
                             Qt::AlignCenter);
     }
-    label(QStringLiteral("Label1"), QStringLiteral("HIGH SCORES"), QRect(1, 128, 328, 24), Qt::AlignCenter,
+    label(QStringLiteral("Label1"), tr("HIGH SCORES"), QRect(1, 128, 328, 24), Qt::AlignCenter,
           labelFont(19, true, true));
     for (int i = 0; i < TallyRecords::Records; ++i) {
         const int y = 158 + 24 * i;
@@ -82,12 +82,12 @@ void Ttallylist::buildLayout()
                               Qt::AlignLeft | Qt::AlignVCenter);
     }
 
-    button_reset = new FlatButton(QStringLiteral("RESET TALLY"), panel);
+    button_reset = new FlatButton(tr("RESET TALLY"), panel);
     button_reset->setObjectName(QStringLiteral("button_reset"));
     button_reset->setGeometry(80, 395, 137, 26);
     button_reset->setCaptionPixelSize(16);
     connect(button_reset, &FlatButton::clicked, this, &Ttallylist::button_resetClick);
-    button_done = new FlatButton(QStringLiteral("DONE"), panel);
+    button_done = new FlatButton(tr("DONE"), panel);
     button_done->setObjectName(QStringLiteral("button_done"));
     button_done->setGeometry(226, 395, 95, 26);
     button_done->setCaptionPixelSize(16);
@@ -120,7 +120,7 @@ void Ttallylist::showOver(const QWidget *window)
 void Ttallylist::button_resetClick()
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Tarvle Solo"),
-                    QStringLiteral("Are you sure you want to reset the Tally?"), QMessageBox::Yes | QMessageBox::No,
+                    tr("Are you sure you want to reset the Tally?"), QMessageBox::Yes | QMessageBox::No,
                     this);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
