@@ -1,5 +1,6 @@
+#include "httptestserver.h"
 #include "scoreposting.h"
-
+#include "wait.h"
 
 #include <gtest/gtest.h>
 
@@ -45,5 +46,27 @@ TEST(ScorePosting, FortySecondWait)
     EXPECT_EQ(captions[5], QStringLiteral("Posting Score, Please Wait."));
     posting.Timer1Timer();
     EXPECT_EQ(failed, 1);
+    EXPECT_FALSE(posting.waiting());
+}
+
+// SEND SCORE's request goes to the service with the encoded query and starts
+// the wait; any answer, an error page included, ends the wait as answered.
+TEST(ScorePosting, sendingEndsTheWaitOnAnyAnswer)
+{
+    HttpTestServer server;
+    server.setRoute("/cgi-bin/tarvlesolo.cgi?name=Ann%20Lee&date=7/4/13&score=57", {200, "posted", {}});
+    ScorePosting posting;
+    posting.setServiceBase(server.base());
+    int answered = 0;
+    QObject::connect(&posting, &ScorePosting::answered, [&] { ++answered; });
+
+    posting.sendscore("Ann Lee", "7/4/13", "57");
+    EXPECT_TRUE(posting.waiting());
+    ASSERT_TRUE(waitUntil([&] { return answered == 1; }));
+    EXPECT_FALSE(posting.waiting());
+    EXPECT_EQ(server.requestCount(), 1);
+
+    posting.sendscore("Bo", "7/4/13", "1"); // no such route: a 404 page
+    ASSERT_TRUE(waitUntil([&] { return answered == 2; }));
     EXPECT_FALSE(posting.waiting());
 }
