@@ -268,27 +268,19 @@ void Game::slotClicked(int slot)
 
 bool Game::keyDown(KeyIntent intent)
 {
+    using Kind = KeyIntent::Kind;
     if (!m_playing)
         return false;
-    switch (intent.kind) {
-    case KeyIntent::Kind::Send:
+    if (intent.kind == Kind::Send)
         pressdone();
-        break;
-    case KeyIntent::Kind::Clear:
+    else if (intent.kind == Kind::Clear)
         pressclear();
-        break;
-    case KeyIntent::Kind::Rotate:
+    else if (intent.kind == Kind::Rotate)
         rotateboard();
-        break;
-    case KeyIntent::Kind::TakeBack:
+    else if (intent.kind == Kind::TakeBack)
         deleteoneletter();
-        break;
-    case KeyIntent::Kind::Letter:
+    else if (intent.kind == Kind::Letter)
         typetheletter(intent.letter);
-        break;
-    case KeyIntent::Kind::Other:
-        break;
-    }
     return true;
 }
 

@@ -1,28 +1,19 @@
 #include "cue.h"
 
+#include <iterator>
+
+namespace {
+
+// In the order of the enumeration.
+constexpr const char *CueNames[] = {"entered", "turnnew", "click",  "invalid", "goodword",
+                                    "clear",   "rotate",  "tick",   "gameover"};
+static_assert(std::size(CueNames) == std::size(AllCues));
+
+} // namespace
+
 QString cueName(Cue cue)
 {
-    switch (cue) {
-    case Cue::Entered:
-        return QStringLiteral("entered");
-    case Cue::TurnNew:
-        return QStringLiteral("turnnew");
-    case Cue::Click:
-        return QStringLiteral("click");
-    case Cue::Invalid:
-        return QStringLiteral("invalid");
-    case Cue::GoodWord:
-        return QStringLiteral("goodword");
-    case Cue::Clear:
-        return QStringLiteral("clear");
-    case Cue::Rotate:
-        return QStringLiteral("rotate");
-    case Cue::Tick:
-        return QStringLiteral("tick");
-    case Cue::GameOver:
-        return QStringLiteral("gameover");
-    }
-    return {};
+    return QString::fromLatin1(CueNames[static_cast<int>(cue)]);
 }
 
 std::optional<Cue> cueNamed(const QString &name)

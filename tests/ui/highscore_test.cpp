@@ -32,7 +32,7 @@ quint16 freePort()
 
 // Posting a score from the game-over panel to a real service and viewing the
 // list; the wait for an answer that never comes.
-class HighScoreTest : public QObject
+class HighScoreTest : public SessionWindowTest
 {
     Q_OBJECT
 
@@ -41,15 +41,12 @@ private:
     QProcess m_service;
     quint16 m_port = 0;
     GameRecorder m_sound;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<Tmain> m_window;
     std::unique_ptr<Thighscore> m_highscore;
 
     // The main window and the high score window, wired as the program wires them.
     void open(quint16 port)
     {
-        m_session = std::make_unique<Session>(Session::Paths{m_folder.path(), m_folder.path(), {}}, &m_sound);
-        m_window = openMain(*m_session);
+        openWindow(Session::Paths{m_folder.path(), m_folder.path(), {}}, &m_sound);
         m_highscore = std::make_unique<Thighscore>(m_window->backgroundPicture());
         const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
         m_highscore->setServiceBase(base);
@@ -87,8 +84,7 @@ private slots:
     void cleanup()
     {
         m_highscore.reset();
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
     }
 
     // SEND SCORE posts the name (a space in it included), the date and the

@@ -33,7 +33,7 @@ public:
 
 } // namespace
 
-class MainFormTest : public QObject
+class MainFormTest : public SessionWindowTest
 {
     Q_OBJECT
 
@@ -41,8 +41,6 @@ private:
     QTemporaryDir m_program;
     QTemporaryDir m_working;
     std::unique_ptr<GameRecorder> m_cues;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<Tmain> m_window;
 
     template<typename T> T *child(const QString &name)
     {
@@ -69,16 +67,14 @@ private slots:
     void init()
     {
         m_cues = std::make_unique<GameRecorder>();
-        m_session = std::make_unique<Session>(Session::Paths{m_program.path(), m_working.path(), {}}, m_cues.get());
-        m_window = openMain(*m_session);
+        openWindow(Session::Paths{m_program.path(), m_working.path(), {}}, m_cues.get());
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
     void cleanup()
     {
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
     }
 
     // At start the window waits for the first game: the name panel in front
@@ -279,13 +275,11 @@ private slots:
     // then runs and refuses every word.
     void missingWordListIsReported()
     {
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
         QTemporaryDir working;
         QVERIFY(QDir(working.path()).mkdir("English"));
         MessageBoxes boxes;
-        m_session = std::make_unique<Session>(Session::Paths{m_program.path(), working.path(), {}}, m_cues.get());
-        m_window = openMain(*m_session);
+        openWindow(Session::Paths{m_program.path(), working.path(), {}}, m_cues.get());
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].title, QStringLiteral("Tarvle Solo"));
         QCOMPARE(boxes.shown[0].icon, QMessageBox::NoIcon);
@@ -295,8 +289,7 @@ private slots:
         pick(m_window->game(), {{0, 0}, {1, 0}, {2, 0}});
         m_window->game().pressdone();
         QCOMPARE(m_window->game().statusText(), QStringLiteral("Invalid Word."));
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
         QVERIFY(QFileInfo(QDir(working.path()).filePath("English")).isDir());
     }
 
@@ -306,8 +299,7 @@ private slots:
         const QString list = QDir(m_working.path()).filePath("English");
         QVERIFY(QFile::exists(list));
         m_window->close();
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
         QVERIFY(!QFile::exists(list));
     }
 };

@@ -20,7 +20,7 @@
 
 // The settings file, the window's placement, the name and the Options menu,
 // through the real main window and real files.
-class OptionsTest : public QObject
+class OptionsTest : public SessionWindowTest
 {
     Q_OBJECT
 
@@ -28,8 +28,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_program;
     QTemporaryDir m_working;
     GameRecorder m_sound;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<Tmain> m_window;
 
     QString iniPath() const { return QDir(m_program->path()).filePath("tarvlesolo.ini"); }
 
@@ -48,18 +46,17 @@ private:
 
     void open()
     {
-        m_session = std::make_unique<Session>(Session::Paths{m_program->path(), m_working.path(), {}}, &m_sound);
-        m_window = openMain(*m_session);
+        openWindow(Session::Paths{m_program->path(), m_working.path(), {}}, &m_sound);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QCoreApplication::processEvents();
     }
 
-    void closeWindow()
+    // Closes the window as its close box does, which saves, then ends the session.
+    void closeByPlayer()
     {
         m_window->close();
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
     }
 
     QAction *action(const char *name) { return m_window->findChild<QAction *>(name); }
@@ -73,8 +70,7 @@ private slots:
 
     void cleanup()
     {
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
     }
 
     // With no settings file the window opens at 3,3 with 568 by 580, sounds
@@ -90,7 +86,7 @@ private slots:
         QVERIFY(!action("ClickLetters2")->isChecked());
         QCOMPARE(m_window->findChild<NameEdit *>("edit_name")->text(), QStringLiteral("Guest"));
         QCOMPARE(m_sound.cues(), QStringList{"cue entered"});
-        closeWindow();
+        closeByPlayer();
         QCOMPARE(readIni(), QByteArray("[tarvlesolo]\nTop=3\nLeft=3\nWidth=568\nHeight=580\nClickletters=0\n"
                                        "Name=Guest\nSounds=yes\nUpdate=true\n"));
     }
@@ -126,7 +122,7 @@ private slots:
         action("ResetScreenLocation1")->trigger();
         QCOMPARE(m_window->frameGeometry(), QRect(3, 3, 568, 580));
         QCOMPARE(m_window->savedbounds(), QRect(5000, 3000, 640, 600));
-        closeWindow();
+        closeByPlayer();
         QVERIFY(readIni().contains("Top=3\nLeft=3\nWidth=568\nHeight=580\nClickletters=1\nName=Bartholomew Jones\n"
                                    "Sounds=no\nUpdate=false\n"));
     }
@@ -217,7 +213,7 @@ private slots:
     void closingAgainstTheWorkArea()
     {
         open();
-        closeWindow();
+        closeByPlayer();
         QVERIFY(readIni().contains("Top=3\nLeft=3\nWidth=568\nHeight=580\n"));
 
         open();
@@ -228,7 +224,7 @@ private slots:
         const QRect frame = m_window->frameGeometry();
         QVERIFY(frame.height() > work.height());
         QVERIFY(frame.width() <= work.width());
-        closeWindow();
+        closeByPlayer();
         QVERIFY(readIni().contains(QStringLiteral("Top=%1\nLeft=%2\nWidth=%3\nHeight=%4\n")
                                        .arg(frame.top())
                                        .arg(frame.left())
@@ -266,7 +262,7 @@ private slots:
         QTest::mouseClick(m_window->findChild<FlatButton *>("button_namedone"), Qt::LeftButton);
         QCOMPARE(m_window->game().playerName(), QStringLiteral("Zoe"));
         QVERIFY(!m_window->game().panelShown(Game::Panel::Name));
-        closeWindow();
+        closeByPlayer();
         QVERIFY(readIni().contains("Name=Zoe\n"));
     }
 };

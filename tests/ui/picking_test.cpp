@@ -25,15 +25,13 @@ QPoint centre(int column, int row)
 } // namespace
 
 // Picking letters with real mouse and key events on the main window.
-class PickingTest : public QObject
+class PickingTest : public SessionWindowTest
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_folder;
     std::unique_ptr<GameRecorder> m_cues;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<Tmain> m_window;
     BoardView *m_board = nullptr;
 
     Game &game() { return m_window->game(); }
@@ -67,8 +65,7 @@ private slots:
     void init()
     {
         m_cues = std::make_unique<GameRecorder>();
-        m_session = std::make_unique<Session>(Session::Paths{m_folder.path(), m_folder.path(), {}}, m_cues.get());
-        m_window = openMain(*m_session);
+        openWindow(Session::Paths{m_folder.path(), m_folder.path(), {}}, m_cues.get());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -79,8 +76,7 @@ private slots:
 
     void cleanup()
     {
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
     }
 
     // Click method: a click adds a tile, a tile that does not touch the

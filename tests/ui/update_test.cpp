@@ -58,15 +58,13 @@ private:
 } // namespace
 
 // The update check through the main window against a real service.
-class UpdateTest : public QObject
+class UpdateTest : public SessionWindowTest
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_folder;
     GameRecorder m_sound;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<Tmain> m_window;
     bool m_exited = false;
 
     QString program() const { return QDir(m_folder.path()).filePath("tarvlesolo"); }
@@ -77,8 +75,7 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("the program");
         file.close();
-        m_session = std::make_unique<Session>(Session::Paths{m_folder.path(), m_folder.path(), program()}, &m_sound);
-        m_window = openMain(*m_session);
+        openWindow(Session::Paths{m_folder.path(), m_folder.path(), program()}, &m_sound);
         m_session->update().setServiceBase(service.base());
         m_session->update().setExit([this] { m_exited = true; });
         m_window->attachUpdateCheck(m_session->update());
@@ -89,8 +86,7 @@ private:
     // The game's open connections would keep a stopping service waiting.
     void closeBeforeTheService()
     {
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
     }
 
     QWidget *panel() { return m_window->findChild<QWidget *>("panel_update"); }
@@ -99,8 +95,7 @@ private:
 private slots:
     void cleanup()
     {
-        m_window.reset();
-        m_session.reset();
+        closeWindow();
         QDir(m_folder.path()).removeRecursively();
         QDir().mkpath(m_folder.path());
         m_exited = false;
