@@ -147,7 +147,7 @@ protected:
 
 // The game itself goes to a folder of its own, a launcher takes its name in
 // bin/, and the service host and the tool sit beside it and run from there.
-TEST_F(Install, PutsTheProgramsInPlace)
+TEST_F(Install, putsTheProgramsInPlace)
 {
     const QFileInfo game(program());
     ASSERT_TRUE(game.isFile());
@@ -177,7 +177,7 @@ TEST_F(Install, PutsTheProgramsInPlace)
 
 // The icon theme gets the icon at each size it is listed under, drawn and not
 // blank.
-TEST_F(Install, IconsArePngsOfTheirSize)
+TEST_F(Install, iconsArePngsOfTheirSize)
 {
     for (int size : {32, 64, 128}) {
         SCOPED_TRACE(size);
@@ -200,7 +200,7 @@ TEST_F(Install, IconsArePngsOfTheirSize)
 
 // The menu entry runs the launcher by its name in bin/ and shows the
 // installed icon.
-TEST_F(Install, DesktopEntryNamesTheLauncherAndIcon)
+TEST_F(Install, desktopEntryNamesTheLauncherAndIcon)
 {
     QFile file(installed("share/applications/tarvlesolo.desktop"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -249,7 +249,7 @@ TEST_F(Install, DesktopEntryNamesTheLauncherAndIcon)
 
 // The first start copies the program into the player's data folder and runs
 // it there, so the settings land there; closing removes the word list file.
-TEST_F(Install, LauncherRunsThePlayersOwnCopy)
+TEST_F(Install, launcherRunsThePlayersOwnCopy)
 {
     ASSERT_TRUE(runGame(launcher(), playerFile("English")));
 
@@ -270,7 +270,7 @@ TEST_F(Install, LauncherRunsThePlayersOwnCopy)
 // is started as it is, in its folder, with the launcher's arguments. Without
 // XDG_DATA_HOME the folder is under ~/.local/share, and a link to the
 // launcher works as the launcher does.
-TEST_F(Install, LauncherKeepsANewerCopy)
+TEST_F(Install, launcherKeepsANewerCopy)
 {
     QProcessEnvironment environment = this->environment();
     environment.remove("XDG_DATA_HOME");
@@ -294,7 +294,7 @@ TEST_F(Install, LauncherKeepsANewerCopy)
 }
 
 // An installed program newer than the player's copy replaces it.
-TEST_F(Install, NewerInstalledProgramReplacesTheCopy)
+TEST_F(Install, newerInstalledProgramReplacesTheCopy)
 {
     ASSERT_TRUE(QDir().mkpath(playerFile("")));
     const QString copy = playerFile("tarvlesolo");
@@ -309,7 +309,7 @@ TEST_F(Install, NewerInstalledProgramReplacesTheCopy)
 }
 
 // With nowhere to keep the game's files, the launcher says so and stops.
-TEST_F(Install, LauncherFailsClearlyWithoutAPlace)
+TEST_F(Install, launcherFailsClearlyWithoutAPlace)
 {
     {
         SCOPED_TRACE("no HOME");

@@ -59,7 +59,7 @@ private:
 // SIGTERM, SIGINT and SIGHUP close the main window as its close box does:
 // the settings are written beside the program and the word list file is
 // removed, and the program ends normally.
-TEST(Process, SignalsCloseLikeTheCloseBox)
+TEST(Process, signalsCloseLikeTheCloseBox)
 {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
@@ -75,7 +75,7 @@ TEST(Process, SignalsCloseLikeTheCloseBox)
 
 // A first run with no game leaves the tally file of an empty tally, 73
 // bytes; a second run reads it back and writes the same file again.
-TEST(Process, EmptyTallyFileRoundTrip)
+TEST(Process, emptyTallyFileRoundTrip)
 {
     ProgramCopy program;
     QByteArray first;

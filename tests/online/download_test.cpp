@@ -31,7 +31,7 @@ int statusOfFailure(const QString &url)
 } // namespace
 
 // The body lands in the target unchanged and its size is returned.
-TEST(Download, WritesBodyAndReturnsSize)
+TEST(Download, writesBodyAndReturnsSize)
 {
     HttpTestServer server;
     const QByteArray body = bytes(512);
@@ -43,7 +43,7 @@ TEST(Download, WritesBodyAndReturnsSize)
 }
 
 // The request carries the old client's user agent and accept list.
-TEST(Download, SendsClientHeaders)
+TEST(Download, sendsClientHeaders)
 {
     HttpTestServer server;
     server.setRoute("/f.bin", {200, "x", {}});
@@ -56,7 +56,7 @@ TEST(Download, SendsClientHeaders)
 }
 
 // A status of 400 or more fails with that status.
-TEST(Download, ErrorStatusThrowsIt)
+TEST(Download, errorStatusThrowsIt)
 {
     HttpTestServer server;
     server.setRoute("/gone", {404, "not here", {}});
@@ -66,14 +66,14 @@ TEST(Download, ErrorStatusThrowsIt)
 }
 
 // No connection is reported as status 404.
-TEST(Download, RefusedConnectionThrows404)
+TEST(Download, refusedConnectionThrows404)
 {
     EXPECT_EQ(statusOfFailure(QStringLiteral("http://127.0.0.1:%1/f.bin").arg(HttpTestServer::refusedPort())), 404);
 }
 
 // While it waits, timers keep firing: the server answers only after a
 // timer of the caller has ticked three times.
-TEST(Download, TimersRunWhileWaiting)
+TEST(Download, timersRunWhileWaiting)
 {
     HttpTestServer server;
     int ticks = 0;

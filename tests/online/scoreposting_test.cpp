@@ -6,7 +6,7 @@
 
 // The posting's values are percent-encoded: a space cannot break the
 // request line and an "&" cannot add a field; the date's "/" stays.
-TEST(ScorePosting, QueryValuesAreEncoded)
+TEST(ScorePosting, queryValuesAreEncoded)
 {
     EXPECT_EQ(ScorePosting::postingPath("Ann", "7/4/13", "57"),
               QStringLiteral("/cgi-bin/tarvlesolo.cgi?name=Ann&date=7/4/13&score=57"));
@@ -21,7 +21,7 @@ TEST(ScorePosting, QueryValuesAreEncoded)
 }
 
 // The date reads month/day/two-digit year without leading zeros.
-TEST(ScorePosting, DateForm)
+TEST(ScorePosting, dateForm)
 {
     EXPECT_EQ(ScorePosting::postingDate(QDate(2013, 12, 25), '/'), QStringLiteral("12/25/13"));
     EXPECT_EQ(ScorePosting::postingDate(QDate(2014, 3, 5), '/'), QStringLiteral("3/5/14"));
@@ -30,7 +30,7 @@ TEST(ScorePosting, DateForm)
 
 // The wait counts dots 1 to 5 and round again, and fails on its fortieth
 // second, not the forty-first.
-TEST(ScorePosting, FortySecondWait)
+TEST(ScorePosting, fortySecondWait)
 {
     ScorePosting posting;
     int failed = 0;

@@ -29,7 +29,7 @@ struct Fetched
 } // namespace
 
 // A 200 reply's whole body arrives once, as UTF-8 text.
-TEST(StringFetch, DeliversBodyOfOk)
+TEST(StringFetch, deliversBodyOfOk)
 {
     HttpTestServer server;
     server.setRoute("/v.txt", {200, "1.0.1\nzwei \xc3\xa4", {}});
@@ -40,7 +40,7 @@ TEST(StringFetch, DeliversBodyOfOk)
 }
 
 // The request asks for anything and for no cached copy.
-TEST(StringFetch, AsksForAnyTypeUncached)
+TEST(StringFetch, asksForAnyTypeUncached)
 {
     HttpTestServer server;
     server.setRoute("/v.txt", {200, "x", {}});
@@ -51,7 +51,7 @@ TEST(StringFetch, AsksForAnyTypeUncached)
 }
 
 // The status is not looked at: an error page with a body is delivered too.
-TEST(StringFetch, DeliversBodyOfErrorPage)
+TEST(StringFetch, deliversBodyOfErrorPage)
 {
     HttpTestServer server;
     server.setRoute("/missing", {404, "<html>Not here</html>", {}});
@@ -62,7 +62,7 @@ TEST(StringFetch, DeliversBodyOfErrorPage)
 }
 
 // An empty body raises nothing.
-TEST(StringFetch, EmptyBodyDeliversNothing)
+TEST(StringFetch, emptyBodyDeliversNothing)
 {
     HttpTestServer server;
     server.setRoute("/empty", {200, "", {}});
@@ -73,7 +73,7 @@ TEST(StringFetch, EmptyBodyDeliversNothing)
 }
 
 // A failed fetch raises nothing and frees the object for the next one.
-TEST(StringFetch, RefusedConnectionDeliversNothing)
+TEST(StringFetch, refusedConnectionDeliversNothing)
 {
     Fetched f;
     f.run(QStringLiteral("http://127.0.0.1:%1/v.txt").arg(HttpTestServer::refusedPort()));
@@ -86,7 +86,7 @@ TEST(StringFetch, RefusedConnectionDeliversNothing)
 }
 
 // A start while a fetch is under way is ignored: one request, one answer.
-TEST(StringFetch, IgnoresStartWhileBusy)
+TEST(StringFetch, ignoresStartWhileBusy)
 {
     HttpTestServer server;
     bool release = false;

@@ -63,7 +63,7 @@ struct Fixture
 } // namespace
 
 // Only a reply equal to the version text, byte for byte, offers nothing.
-TEST(UpdateCheck, ComparesExactly)
+TEST(UpdateCheck, comparesExactly)
 {
     Fixture f;
     f.check.checkupdateDoneString("1.0.0");
@@ -77,7 +77,7 @@ TEST(UpdateCheck, ComparesExactly)
 }
 
 // The check fetches the version file from the service and offers on a difference.
-TEST(UpdateCheck, StartFetchesVersionFile)
+TEST(UpdateCheck, startFetchesVersionFile)
 {
     for (const QByteArray &served : {QByteArray("1.0.1"), QByteArray("1.0.0\n"), QByteArray("0.9")}) {
         Fixture f;
@@ -89,7 +89,7 @@ TEST(UpdateCheck, StartFetchesVersionFile)
 
 // An equal version served offers nothing; a later differing one still offers,
 // so the first answer was handled and found equal.
-TEST(UpdateCheck, SameVersionServedOffersNothing)
+TEST(UpdateCheck, sameVersionServedOffersNothing)
 {
     Fixture f;
     f.server.setRoute(VersionPath, {200, "1.0.0", {}});
@@ -107,7 +107,7 @@ TEST(UpdateCheck, SameVersionServedOffersNothing)
 }
 
 // CANCEL only withdraws the offer.
-TEST(UpdateCheck, CancelWithdraws)
+TEST(UpdateCheck, cancelWithdraws)
 {
     Fixture f;
     f.check.cancel();
@@ -118,7 +118,7 @@ TEST(UpdateCheck, CancelWithdraws)
 }
 
 // The extension becomes ".BAK"; a name without one gets ".BAK" appended.
-TEST(UpdateCheck, BackupName)
+TEST(UpdateCheck, backupName)
 {
     EXPECT_EQ(UpdateCheck::backupName("/opt/tarvle/game.exe"), "/opt/tarvle/game.BAK");
     EXPECT_EQ(UpdateCheck::backupName("/opt/tarvle/game"), "/opt/tarvle/game.BAK");
@@ -128,7 +128,7 @@ TEST(UpdateCheck, BackupName)
 
 // UPDATE: program moved aside, 512 bytes received, installer started with
 // the silent arguments, then the process would end.
-TEST(UpdateCheck, AcceptDownloadsAndStartsInstaller)
+TEST(UpdateCheck, acceptDownloadsAndStartsInstaller)
 {
     Fixture f;
     const QString record = f.serveRecordingInstaller();
@@ -145,7 +145,7 @@ TEST(UpdateCheck, AcceptDownloadsAndStartsInstaller)
 }
 
 // A program file without extension is moved to its name plus ".BAK".
-TEST(UpdateCheck, AcceptWithoutExtension)
+TEST(UpdateCheck, acceptWithoutExtension)
 {
     Fixture f(QStringLiteral("tarvlesolo"));
     const QString record = f.serveRecordingInstaller();
@@ -157,7 +157,7 @@ TEST(UpdateCheck, AcceptWithoutExtension)
 }
 
 // A backup from an earlier update is deleted before the rename.
-TEST(UpdateCheck, AcceptReplacesOldBackup)
+TEST(UpdateCheck, acceptReplacesOldBackup)
 {
     Fixture f;
     ASSERT_TRUE(writeFile(f.path("game.BAK"), "older backup"));
@@ -169,7 +169,7 @@ TEST(UpdateCheck, AcceptReplacesOldBackup)
 }
 
 // An existing installer file is replaced, not appended to.
-TEST(UpdateCheck, AcceptReplacesOldInstaller)
+TEST(UpdateCheck, acceptReplacesOldInstaller)
 {
     Fixture f;
     ASSERT_TRUE(writeFile(f.path("trvsetup.exe"), QByteArray(2000, 'x')));
@@ -181,7 +181,7 @@ TEST(UpdateCheck, AcceptReplacesOldInstaller)
 }
 
 // A failed download aborts, and the program file gets its own name back.
-TEST(UpdateCheck, FailedDownloadAbortsAndRestores)
+TEST(UpdateCheck, failedDownloadAbortsAndRestores)
 {
     Fixture f;
     f.check.accept();
@@ -193,7 +193,7 @@ TEST(UpdateCheck, FailedDownloadAbortsAndRestores)
 }
 
 // A service that is not there aborts the same way.
-TEST(UpdateCheck, UnreachableServiceAborts)
+TEST(UpdateCheck, unreachableServiceAborts)
 {
     Fixture f;
     f.check.setServiceBase(QStringLiteral("http://127.0.0.1:%1").arg(HttpTestServer::refusedPort()));
@@ -203,7 +203,7 @@ TEST(UpdateCheck, UnreachableServiceAborts)
 }
 
 // An installer the system cannot run: the error message, the program name back.
-TEST(UpdateCheck, InstallerThatCannotStartFails)
+TEST(UpdateCheck, installerThatCannotStartFails)
 {
     Fixture f;
     f.server.setRoute(SetupPath, {200, QByteArray(512, '\x01'), {}});
@@ -218,7 +218,7 @@ TEST(UpdateCheck, InstallerThatCannotStartFails)
 
 // A folder where the installer cannot be created: the error names the file,
 // nothing is downloaded and the status stays.
-TEST(UpdateCheck, InstallerFileCannotBeCreated)
+TEST(UpdateCheck, installerFileCannotBeCreated)
 {
     QTemporaryDir elsewhere;
     const QString program = elsewhere.path() + "/game.exe";

@@ -44,7 +44,7 @@ protected:
 
 // Without a file every key takes its default, and a save creates the file
 // with the eight keys in their order.
-TEST_F(SettingsFileTest, FirstStartUsesDefaultsAndSavesAllKeys)
+TEST_F(SettingsFileTest, firstStartUsesDefaultsAndSavesAllKeys)
 {
     const MainSettings s = file().loadinifile();
     EXPECT_EQ(s.left, 3);
@@ -81,7 +81,7 @@ TEST_F(SettingsFileTest, FirstStartUsesDefaultsAndSavesAllKeys)
 }
 
 // The switches turn only on the exact words: "No" and "FALSE" leave them on.
-TEST_F(SettingsFileTest, SwitchesCompareExactly)
+TEST_F(SettingsFileTest, switchesCompareExactly)
 {
     EXPECT_TRUE(loadWith("Sounds=No\n").sounds);
     EXPECT_FALSE(loadWith("Sounds=no\n").sounds);
@@ -98,7 +98,7 @@ TEST_F(SettingsFileTest, SwitchesCompareExactly)
 
 // Integers are decimal with an optional minus, or hexadecimal after 0x, 0X
 // or $; anything else gives that key's default and leaves the others alone.
-TEST_F(SettingsFileTest, IntegersAndTheirDefaults)
+TEST_F(SettingsFileTest, integersAndTheirDefaults)
 {
     EXPECT_EQ(loadWith("Width=abc\n").width, 568);
     EXPECT_EQ(loadWith("Width=0x200\n").width, 512);
@@ -126,7 +126,7 @@ TEST_F(SettingsFileTest, IntegersAndTheirDefaults)
 
 // Section and key names match regardless of case; the first of a repeated
 // key or section counts.
-TEST_F(SettingsFileTest, NamesIgnoreCase)
+TEST_F(SettingsFileTest, namesIgnoreCase)
 {
     write("[TarvleSolo]\nWIDTH=600\nwidth=700\n[TARVLESOLO]\nHeight=1\n");
     const MainSettings s = file().loadinifile();
@@ -136,7 +136,7 @@ TEST_F(SettingsFileTest, NamesIgnoreCase)
 
 // A save changes only the program's own keys: comments, other sections,
 // unknown keys, blank lines and CR LF line ends stay byte for byte.
-TEST_F(SettingsFileTest, ForeignLinesSurviveASave)
+TEST_F(SettingsFileTest, foreignLinesSurviveASave)
 {
     const QByteArray before = "; written by hand\r\n"
                               "[other]\r\n"
@@ -182,7 +182,7 @@ TEST_F(SettingsFileTest, ForeignLinesSurviveASave)
 }
 
 // A file that cannot be written gives "Unable to write to" and its path.
-TEST_F(SettingsFileTest, UnwritableFile)
+TEST_F(SettingsFileTest, unwritableFile)
 {
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("tarvlesolo.ini"));
     try {
@@ -197,7 +197,7 @@ TEST_F(SettingsFileTest, UnwritableFile)
 
 // A save that fails half way leaves the old file whole: the new text is
 // written beside it and only then renamed over it.
-TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile)
+TEST_F(SettingsFileTest, failedSaveKeepsTheOldFile)
 {
     const QByteArray old = "[tarvlesolo]\nName=Old\n";
     write(old);

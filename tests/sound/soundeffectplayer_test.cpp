@@ -29,7 +29,7 @@ constexpr const char *CueNames[] = {
 };
 
 // Every cue the game uses starts by its name and becomes the one started last.
-TEST(SoundEffectPlayer, StartsEveryCueByName)
+TEST(SoundEffectPlayer, startsEveryCueByName)
 {
     SoundEffectPlayer player;
     EXPECT_TRUE(player.lastStarted().isEmpty());
@@ -40,7 +40,7 @@ TEST(SoundEffectPlayer, StartsEveryCueByName)
 }
 
 // A name that is no cue is ignored: it neither starts nor replaces anything.
-TEST(SoundEffectPlayer, IgnoresUnknownNames)
+TEST(SoundEffectPlayer, ignoresUnknownNames)
 {
     SoundEffectPlayer player;
     play(player, QStringLiteral("fanfare"));
@@ -57,7 +57,7 @@ TEST(SoundEffectPlayer, IgnoresUnknownNames)
 // Cues back to back, repeated while still sounding, with the event loop running
 // between them as in the game, go through without error; the newest is the
 // one that counts.
-TEST(SoundEffectPlayer, TakesCuesBackToBack)
+TEST(SoundEffectPlayer, takesCuesBackToBack)
 {
     SoundEffectPlayer player;
     for (int round = 0; round < 3; ++round) {
@@ -74,7 +74,7 @@ TEST(SoundEffectPlayer, TakesCuesBackToBack)
 
 // A player can go away while its cue is still sounding, and another can take
 // its place.
-TEST(SoundEffectPlayer, CanBeReplacedWhilePlaying)
+TEST(SoundEffectPlayer, canBeReplacedWhilePlaying)
 {
     auto first = std::make_unique<SoundEffectPlayer>();
     play(*first, QStringLiteral("gameover"));
@@ -90,7 +90,7 @@ TEST(SoundEffectPlayer, CanBeReplacedWhilePlaying)
 // The copy a cue is played from is the recording, unchanged, followed by
 // the given stretch of silence in the recording's own format, as a file whose
 // chunk sizes add up (including the pad byte after an odd-sized data chunk).
-TEST(SoundEffectPlayerTail, AddsSilenceAfterEachRecording)
+TEST(SoundEffectPlayerTail, addsSilenceAfterEachRecording)
 {
     for (const char *name : CueNames) {
         SCOPED_TRACE(name);
@@ -119,7 +119,7 @@ TEST(SoundEffectPlayerTail, AddsSilenceAfterEachRecording)
 
 // Anything that is not a PCM WAV file, or whose chunks do not fit in it, gives
 // no copy (the player then plays the recording as it is).
-TEST(SoundEffectPlayerTail, RefusesWhatIsNoPcmWave)
+TEST(SoundEffectPlayerTail, refusesWhatIsNoPcmWave)
 {
     QFile file(QStringLiteral(":/sounds/click.wav"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -69,7 +69,7 @@ protected:
 
 // Each cue is plain PCM in its own rate, channel count, sample size and
 // length, and the chunk sizes add up to the file.
-TEST_P(CueRecording, HasItsFormatAndLength)
+TEST_P(CueRecording, hasItsFormatAndLength)
 {
     const CueFormat &cue = GetParam();
     EXPECT_EQ(m_wave.riffSize, quint32(m_wave.fileSize - 8));
@@ -87,7 +87,7 @@ TEST_P(CueRecording, HasItsFormatAndLength)
 
 // The cue is clearly audible, peaks a little below full scale, never clips
 // and sits centred on silence.
-TEST_P(CueRecording, IsAudibleWithoutClipping)
+TEST_P(CueRecording, isAudibleWithoutClipping)
 {
     ASSERT_GT(frames(), 0);
     for (int channel = 0; channel < m_wave.channels; ++channel) {
@@ -112,7 +112,7 @@ TEST_P(CueRecording, IsAudibleWithoutClipping)
 
 // The cue starts and stops at silence, rising from it and fading back into
 // it, so starting or cutting it off makes no click.
-TEST_P(CueRecording, BeginsAndEndsAtSilence)
+TEST_P(CueRecording, beginsAndEndsAtSilence)
 {
     const qsizetype startFrames = qsizetype(StartWindow * m_wave.rate);
     const qsizetype endFrames = qsizetype(EndWindow * m_wave.rate);

@@ -106,7 +106,7 @@ QString corpusFolder()
 
 // Every container mutated at random either unpacks to its stored size or
 // fails with an ELzrw1Exception; several mutations may pile up.
-TEST(Corruption, MutatedContainersNeverCrash)
+TEST(Corruption, mutatedContainersNeverCrash)
 {
     const std::vector<QByteArray> sources = validContainers();
     for (unsigned seed = 1; seed <= 4; ++seed) {
@@ -125,7 +125,7 @@ TEST(Corruption, MutatedContainersNeverCrash)
 
 // A single byte set to random values at many positions: the decoder either
 // reads a container of the stored size or refuses it, never anything else.
-TEST(Corruption, FlippedBytesNeverCrash)
+TEST(Corruption, flippedBytesNeverCrash)
 {
     const QByteArray container = validContainers()[3];
     std::mt19937 random(77);
@@ -146,7 +146,7 @@ TEST(Corruption, FlippedBytesNeverCrash)
 
 // Random bytes and mutated coded blocks as single blocks: refused or
 // decoded within the limits, and what decodes codes back to itself.
-TEST(Corruption, RandomBlocksNeverCrash)
+TEST(Corruption, randomBlocksNeverCrash)
 {
     std::mt19937 random(5);
     for (int round = 0; round < 2000; ++round) {
@@ -167,7 +167,7 @@ TEST(Corruption, RandomBlocksNeverCrash)
 
 // The committed corpus, replayed: every file keeps the properties; "ok-"
 // files unpack and "bad-" files are refused.
-TEST(Corruption, CorpusReplays)
+TEST(Corruption, corpusReplays)
 {
     const QDir folder(corpusFolder());
     const QFileInfoList entries = folder.entryInfoList(QDir::Files, QDir::Name);

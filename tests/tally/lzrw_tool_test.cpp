@@ -16,7 +16,7 @@
 
 // pack writes the container and unpack gives the file back, each telling
 // the count written.
-TEST(ToolLzrw, PacksAndUnpacks)
+TEST(ToolLzrw, packsAndUnpacks)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -38,7 +38,7 @@ TEST(ToolLzrw, PacksAndUnpacks)
 
 // A failed operation prints the compressor's message on stderr, exits 1 and
 // writes no output.
-TEST(ToolLzrw, ReportsTheCompressorsMessage)
+TEST(ToolLzrw, reportsTheCompressorsMessage)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -64,7 +64,7 @@ TEST(ToolLzrw, ReportsTheCompressorsMessage)
 }
 
 // Anything but "pack" or "unpack" with two files is a usage error.
-TEST(ToolLzrw, BadArguments)
+TEST(ToolLzrw, badArguments)
 {
     const QStringList cases[] = {{"lzrw"}, {"lzrw", "pack", "a"}, {"lzrw", "unpack", "a", "b", "c"},
                                  {"lzrw", "squash", "a", "b"}};

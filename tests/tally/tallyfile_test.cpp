@@ -17,7 +17,7 @@
 
 // The empty tally of a first start is the 73-byte file, and a tally read
 // back from its file is the tally that was saved.
-TEST(TallyFile, SaveAndLoad)
+TEST(TallyFile, saveAndLoad)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tarvlesolotally.tld");
@@ -43,7 +43,7 @@ TEST(TallyFile, SaveAndLoad)
 
 // A file that cannot be read fails the load with the compressor's message
 // and is kept as ".bad" at the next save, replacing an older one.
-TEST(TallyFile, UnreadableFileIsKept)
+TEST(TallyFile, unreadableFileIsKept)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tarvlesolotally.tld");
@@ -73,7 +73,7 @@ TEST(TallyFile, UnreadableFileIsKept)
 }
 
 // A save that fails half way leaves the previous tally file whole.
-TEST(TallyFile, FailedSaveKeepsTheOldFile)
+TEST(TallyFile, failedSaveKeepsTheOldFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tarvlesolotally.tld");

@@ -38,7 +38,7 @@ protected:
 } // namespace
 
 // A first start shows zero counters and ten blank rows in bold.
-TEST_F(Tally, EmptyTally)
+TEST_F(Tally, emptyTally)
 {
     for (Counter counter : AllCounters)
         EXPECT_EQ(records.counterText(counter), QStringLiteral("0"));
@@ -54,7 +54,7 @@ TEST_F(Tally, EmptyTally)
 
 // While fewer than ten records exist every game enters, 0 included; equal
 // scores go above the older ones; the rows stay in descending order.
-TEST_F(Tally, TopTenOrder)
+TEST_F(Tally, topTenOrder)
 {
     EXPECT_TRUE(records.checkscore(0, QStringLiteral("Zero")));
     EXPECT_TRUE(records.checkscore(50, QStringLiteral("First")));
@@ -74,7 +74,7 @@ TEST_F(Tally, TopTenOrder)
 // With ten records a score equal to the tenth replaces it, one below enters
 // nothing but still takes every highlight away, and a new best pushes the
 // old tenth out.
-TEST_F(Tally, FullTable)
+TEST_F(Tally, fullTable)
 {
     fill({100, 90, 80, 70, 60, 50, 40, 30, 20, 10});
     EXPECT_TRUE(records.checkscore(10, QStringLiteral("Tie")));
@@ -95,7 +95,7 @@ TEST_F(Tally, FullTable)
 
 // The average is the running total over the games, truncated; a game never
 // finished lowers it.
-TEST_F(Tally, CountersAndAverage)
+TEST_F(Tally, countersAndAverage)
 {
     records.addtomineincrease(TallyRecords::TotalGames);
     records.addtomineincrease(TallyRecords::TotalGames);
@@ -111,7 +111,7 @@ TEST_F(Tally, CountersAndAverage)
 
 // A reset during a game: the running total becomes that game's score and
 // the average 0, since no game was counted after the reset.
-TEST_F(Tally, ResetDuringAGame)
+TEST_F(Tally, resetDuringAGame)
 {
     records.addtomineincrease(TallyRecords::TotalGames);
     fill({40, 20});
@@ -134,7 +134,7 @@ TEST_F(Tally, ResetDuringAGame)
 
 // A damaged counter counts as 0, so starting a game and accepting a word
 // always work; a damaged score counts as an empty slot but keeps its text.
-TEST_F(Tally, DamagedCells)
+TEST_F(Tally, damagedCells)
 {
     records.grid().setCell(1, 0, QStringLiteral("lots"));
     records.grid().setCell(2, 0, QString());
@@ -154,7 +154,7 @@ TEST_F(Tally, DamagedCells)
 // The grid's text form round-trips, and a text with other counts resizes
 // the grid; a bad count line or a short text is an error that keeps what
 // was read before it.
-TEST(TallyGridText, SaveAndLoad)
+TEST(TallyGridText, saveAndLoad)
 {
     TallyGrid grid;
     grid.setCell(2, 5, QStringLiteral("Zoë"));

@@ -135,7 +135,7 @@ std::vector<Item> copies(const QByteArray &coded)
 } // namespace
 
 // Known blocks code to exactly the bytes of the format's worked examples.
-TEST(BlockCoder, CodesKnownBlocksToTheirExactBytes)
+TEST(BlockCoder, codesKnownBlocksToTheirExactBytes)
 {
     struct Case {
         QByteArray input;
@@ -169,7 +169,7 @@ TEST(BlockCoder, CodesKnownBlocksToTheirExactBytes)
 
 // A block that does not shrink is stored, so a coded block is never longer
 // than its input plus the flag; a full random block is 32769 bytes.
-TEST(BlockCoder, StoresWhatDoesNotShrink)
+TEST(BlockCoder, storesWhatDoesNotShrink)
 {
     for (qsizetype size : {1, 2, 3, 17, 100, 4096, 32767, 32768}) {
         const QByteArray input = randomBytes(size, unsigned(size));
@@ -183,7 +183,7 @@ TEST(BlockCoder, StoresWhatDoesNotShrink)
 // Copies reach back at most 4095 bytes: a repeat at 4095 is a copy, one at
 // 4096 is three literals. Run items fill the gap, since bytes inside runs
 // never enter the table.
-TEST(BlockCoder, CopiesReachBackAtMost4095Bytes)
+TEST(BlockCoder, copiesReachBackAtMost4095Bytes)
 {
     const auto input = [](int gap) {
         QByteArray bytes = "xyz";
@@ -206,7 +206,7 @@ TEST(BlockCoder, CopiesReachBackAtMost4095Bytes)
 
 // A match is cut at 18 bytes and continued by the next item; two bytes in
 // common are no match.
-TEST(BlockCoder, MatchesAreThreeTo18Bytes)
+TEST(BlockCoder, matchesAreThreeTo18Bytes)
 {
     const QByteArray text = "abcdefghijklmnopqrstuvwxyz0123";
     const std::vector<Item> list = items(code(text + text));
@@ -224,7 +224,7 @@ TEST(BlockCoder, MatchesAreThreeTo18Bytes)
 
 // The table remembers the latest start of an item with a hash, whether it
 // matched or not, and nothing inside a copy.
-TEST(BlockCoder, TableHoldsTheLatestItemStarts)
+TEST(BlockCoder, tableHoldsTheLatestItemStarts)
 {
     // "abc" at 5 is copied from 0; "abc" at 10 from 5, the newer one. The
     // run at the end makes the block pay.
@@ -247,7 +247,7 @@ TEST(BlockCoder, TableHoldsTheLatestItemStarts)
 // The table has one entry per hash: "bik" and "hao" hash alike, so "hao"
 // takes the entry and the second "bik" finds no match; with another
 // three bytes between them it is copied.
-TEST(BlockCoder, ItemStartsWithTheSameHashShareAnEntry)
+TEST(BlockCoder, itemStartsWithTheSameHashShareAnEntry)
 {
     const QByteArray tail(20, '-');
     EXPECT_TRUE(copies(code("bikhaobik" + tail)).empty());
@@ -258,7 +258,7 @@ TEST(BlockCoder, ItemStartsWithTheSameHashShareAnEntry)
 
 // Every block starts with an empty history: a coder object used before gives
 // the same bytes as a new one.
-TEST(BlockCoder, EachBlockStartsAfresh)
+TEST(BlockCoder, eachBlockStartsAfresh)
 {
     TLZR used;
     const QByteArray first = randomBytes(32768, 7, 4);
@@ -269,7 +269,7 @@ TEST(BlockCoder, EachBlockStartsAfresh)
 
 // Whatever the block, its items keep the format's ranges, groups of 16 items
 // follow their control words, and it decodes back to itself.
-TEST(BlockCoder, RoundTripsAndKeepsTheItemRanges)
+TEST(BlockCoder, roundTripsAndKeepsTheItemRanges)
 {
     TLZR coder;
     std::mt19937 random(2024);
@@ -309,7 +309,7 @@ TEST(BlockCoder, RoundTripsAndKeepsTheItemRanges)
 }
 
 // Sizes the coder cannot honour are refused before anything is written.
-TEST(BlockCoder, RefusesBrokenSizes)
+TEST(BlockCoder, refusesBrokenSizes)
 {
     TLZR coder;
     std::vector<quint8> big(TLZR::BlockSize + 1);
@@ -324,7 +324,7 @@ TEST(BlockCoder, RefusesBrokenSizes)
 
 // The decoder's reading of the flag: 0x80 is stored, anything else is
 // compressed, and a block of at most one byte is empty.
-TEST(BlockDecoder, ReadsTheFlag)
+TEST(BlockDecoder, readsTheFlag)
 {
     for (const char *empty : {"", "80", "40", "00", "ff"}) {
         const Decoded back = decode(hex(empty));
@@ -343,7 +343,7 @@ TEST(BlockDecoder, ReadsTheFlag)
 
 // A copy may overlap what it produces and reach back to the block's first
 // byte, but no further.
-TEST(BlockDecoder, RefusesCopiesFromBeforeTheBlock)
+TEST(BlockDecoder, refusesCopiesFromBeforeTheBlock)
 {
     // "ab", then a copy of offset 2 and length 5.
     EXPECT_EQ(decode(hex("40 2000 6162 0022")).data, "abababa");
@@ -354,7 +354,7 @@ TEST(BlockDecoder, RefusesCopiesFromBeforeTheBlock)
 }
 
 // A block decodes to at most 32768 bytes, by runs, copies or literals.
-TEST(BlockDecoder, RefusesOutputPast32768Bytes)
+TEST(BlockDecoder, refusesOutputPast32768Bytes)
 {
     // Eight runs of 4095 and eight literals: exactly 32768 bytes.
     QByteArray full = hex("40ff00");
@@ -396,7 +396,7 @@ TEST(BlockDecoder, RefusesOutputPast32768Bytes)
 
 // A control word or an item cut off by the block's end is refused, never
 // read past.
-TEST(BlockDecoder, RefusesItemsCutOffAtTheEnd)
+TEST(BlockDecoder, refusesItemsCutOffAtTheEnd)
 {
     // The first control word cut: a compressed block of two bytes.
     EXPECT_EQ(decode(hex("4080")).error, TLZR::Error::CutOff);

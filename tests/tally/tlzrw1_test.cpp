@@ -159,7 +159,7 @@ protected:
 } // namespace
 
 // Known texts pack to exactly the containers of the format's worked examples.
-TEST(Container, PacksKnownTextsToTheirExactBytes)
+TEST(Container, packsKnownTextsToTheirExactBytes)
 {
     EXPECT_EQ(Tlzrw1::compress("abc").toHex(), hex("57525a4c 03000000 0400 80616263").toHex());
     EXPECT_EQ(Tlzrw1::compress(QByteArray()).toHex(), hex("57525a4c 00000000 0100 80").toHex());
@@ -173,7 +173,7 @@ TEST(Container, PacksKnownTextsToTheirExactBytes)
 
 // The tally of a first start is a 278-byte text and a 73-byte file: one
 // compressed block of 63 bytes.
-TEST(Container, PacksTheFirstStartTally)
+TEST(Container, packsTheFirstStartTally)
 {
     const QByteArray text = firstStartTally();
     ASSERT_EQ(text.size(), 278);
@@ -191,7 +191,7 @@ TEST(Container, PacksTheFirstStartTally)
 
 // A text that fills its last block ends with an empty block, which the
 // reader needs to stop.
-TEST(Container, FullBlocksAreFollowedByAnEmptyOne)
+TEST(Container, fullBlocksAreFollowedByAnEmptyOne)
 {
     struct Case {
         QByteArray text;
@@ -213,7 +213,7 @@ TEST(Container, FullBlocksAreFollowedByAnEmptyOne)
 }
 
 // Whatever the size and content, unpacking a packed text gives it back.
-TEST(Container, RoundTripsInMemory)
+TEST(Container, roundTripsInMemory)
 {
     const qsizetype sizes[] = {0, 1, 2, 3, 15, 16, 17, 32767, 32768, 32769, 65535, 65536, 100000};
     for (qsizetype size : sizes) {
@@ -234,7 +234,7 @@ TEST(Container, RoundTripsInMemory)
 
 // The file forms write the same bytes as the memory forms and return the
 // count written.
-TEST_F(FileCompressor, RoundTripsThroughFiles)
+TEST_F(FileCompressor, roundTripsThroughFiles)
 {
     const qsizetype sizes[] = {0, 1, 2, 3, 32767, 32768, 32769, 3 * 1024 * 1024 + 5};
     for (qsizetype size : sizes) {
@@ -252,7 +252,7 @@ TEST_F(FileCompressor, RoundTripsThroughFiles)
 }
 
 // Output replaces a file that was there, and a file can be packed onto itself.
-TEST_F(FileCompressor, ReplacesTheOutput)
+TEST_F(FileCompressor, replacesTheOutput)
 {
     const QByteArray text = firstStartTally();
     ASSERT_TRUE(writeFile(path("text"), text));
@@ -267,7 +267,7 @@ TEST_F(FileCompressor, ReplacesTheOutput)
 
 // A missing input, an output that cannot be created, and an input that is
 // no file fail with their messages and leave no output behind.
-TEST_F(FileCompressor, ReportsFilesThatCannotBeOpened)
+TEST_F(FileCompressor, reportsFilesThatCannotBeOpened)
 {
     const QString missing = path("missing.tld");
     EXPECT_EQ(failure([&] { pack(missing, path("out")); }), NoSize + missing);
@@ -287,7 +287,7 @@ TEST_F(FileCompressor, ReportsFilesThatCannotBeOpened)
 
 // A container that fails to unpack leaves no output, and an output that was
 // there stays as it was.
-TEST_F(FileCompressor, FailureKeepsTheOldOutput)
+TEST_F(FileCompressor, failureKeepsTheOldOutput)
 {
     const QByteArray container = Tlzrw1::compress(repetitiveBytes(100000, 3));
     const QByteArray broken[] = {container.chopped(1), withStoredSize(container, 100001), "!HZL",
@@ -306,7 +306,7 @@ TEST_F(FileCompressor, FailureKeepsTheOldOutput)
 
 // The messages name the file being read: its path for the file form, the
 // given name for the memory form.
-TEST_F(FileCompressor, MessagesNameTheInput)
+TEST_F(FileCompressor, messagesNameTheInput)
 {
     const QByteArray container = Tlzrw1::compress(firstStartTally());
     const QString tally = path("tarvlesolotally.tld");
@@ -331,7 +331,7 @@ TEST_F(FileCompressor, MessagesNameTheInput)
 }
 
 // Messages carry any path unchanged, in UTF-8.
-TEST_F(FileCompressor, MessagesKeepNonAsciiPaths)
+TEST_F(FileCompressor, messagesKeepNonAsciiPaths)
 {
     const QString tally = path(QStringLiteral("t\u00e4lly \u20ac.tld"));
     ASSERT_TRUE(writeFile(tally, "!HZL"));
@@ -348,7 +348,7 @@ TEST_F(FileCompressor, MessagesKeepNonAsciiPaths)
 // An input that holds another count than its size said (as files under /proc
 // do) fails with the reading error rather than give a container whose size
 // field is wrong.
-TEST_F(FileCompressor, InputOfAnotherSizeIsAReadingError)
+TEST_F(FileCompressor, inputOfAnotherSizeIsAReadingError)
 {
     const QString proc = QStringLiteral("/proc/self/status");
     if (!QFile::exists(proc))
@@ -360,7 +360,7 @@ TEST_F(FileCompressor, InputOfAnotherSizeIsAReadingError)
 
 // The header: the signature "WRZL" only ("!HZL" too is refused), and a
 // file too short for it is a reading error.
-TEST(Container, RefusesFilesWithoutItsHeader)
+TEST(Container, refusesFilesWithoutItsHeader)
 {
     const QByteArray body = Tlzrw1::compress("abc").mid(4);
     for (const char *signature : {"!HZL", "WRZl", "LZRW", "\0\0\0\0", "WRZ\x4d"})
@@ -375,7 +375,7 @@ TEST(Container, RefusesFilesWithoutItsHeader)
 
 // Cutting a multi-block container anywhere before its end is a reading
 // error: every field and block must be whole.
-TEST(Container, EveryTruncationIsAReadingError)
+TEST(Container, everyTruncationIsAReadingError)
 {
     const QByteArray container = Tlzrw1::compress(repetitiveBytes(3 * 32768 + 500, 11));
     ASSERT_LT(container.size(), 20000);
@@ -384,7 +384,7 @@ TEST(Container, EveryTruncationIsAReadingError)
 }
 
 // The stored size must equal what the blocks decode to.
-TEST(Container, StoredSizeMustMatch)
+TEST(Container, storedSizeMustMatch)
 {
     for (const QByteArray &text : {firstStartTally(), QByteArray(), randomBytes(70000, 4)}) {
         const QByteArray container = Tlzrw1::compress(text);
@@ -399,7 +399,7 @@ TEST(Container, StoredSizeMustMatch)
 
 // Blocks that break the limits of a well-formed block are refused with the
 // corrupt block message; well-formed hand-made blocks are read.
-TEST(Container, RefusesCorruptBlocks)
+TEST(Container, refusesCorruptBlocks)
 {
     const QByteArray header = hex("57525a4c 10000000");
     // Hand-made but well-formed, with the flag 0x00: a literal and a copy of
@@ -437,7 +437,7 @@ TEST(Container, RefusesCorruptBlocks)
 }
 
 // Bytes after the block that ends the text are not read.
-TEST(Container, IgnoresBytesAfterTheLastBlock)
+TEST(Container, ignoresBytesAfterTheLastBlock)
 {
     const QByteArray text = firstStartTally();
     EXPECT_EQ(Tlzrw1::decompress(Tlzrw1::compress(text) + "trailing", "x"), text);
