@@ -6,6 +6,7 @@
 #include "plainwindow.h"
 #include "scoreposting.h"
 #include "servicehost.h"
+#include "servicepaths.h"
 #include "stringfetch.h"
 #include "tiledbackground.h"
 #include "uistyle.h"
@@ -70,7 +71,7 @@ void Thighscore::sendscore(const QString &name, const QString &date, const QStri
 
 void Thighscore::loadit()
 {
-    getit->start(m_base + QStringLiteral("/counter/tarvlesolo.shtml"));
+    getit->start(m_base + QLatin1String(rules::servicepaths::Scores));
 }
 
 void Thighscore::showOver(const QWidget *)

@@ -4,6 +4,7 @@
 #include "game.h"
 #include "mainsettings.h"
 #include "scoreposting.h"
+#include "servicepaths.h"
 #include "settingsfile.h"
 
 #include <QLockFile>
@@ -41,7 +42,7 @@ class Tmain : public QMainWindow
 
 public:
     static constexpr auto filestem = "tarvlesolo";
-    static constexpr auto setupname = "trvsetup.exe";
+    static constexpr auto setupname = rules::servicepaths::InstallerFile;
     static constexpr int defaultwidth = MainSettings::DefaultWidth;
     static constexpr int defaultheight = MainSettings::DefaultHeight;
 
