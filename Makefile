@@ -26,11 +26,15 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitize
 
-# The block coder's tests again under AddressSanitizer and UBSan.
+# The block coder's tests and those labelled sanitize (rules, game, route
+# search, word list, tool) again under AddressSanitizer and UBSan; only their
+# targets are built there.
+SANITIZE_TARGETS = lzrw_test lzrw_tool_test rules_test game_test routefinder_test dictionary_test tool_test tarvle-tool
+
 test-sanitize: deps
 	cmake -S . -B $(BUILD)-sanitize -G Ninja -DTARVLE_SANITIZE=ON
-	cmake --build $(BUILD)-sanitize -j $(JOBS) --target lzrw_test lzrw_tool_test
-	cd $(BUILD)-sanitize && ctest --output-on-failure -L codec
+	cmake --build $(BUILD)-sanitize -j $(JOBS) --target $(SANITIZE_TARGETS)
+	cd $(BUILD)-sanitize && ctest --output-on-failure -L 'codec|sanitize'
 
 bench: build
 	cd $(BUILD)/bin && ./bench-dictionary && ./bench-route && ./bench-lzrw && QT_QPA_PLATFORM=offscreen ./bench-startup

@@ -1,7 +1,12 @@
 #include "pages.h"
 
+#include "points.h"
+#include "servicepaths.h"
+
 namespace pages {
 namespace {
+
+namespace paths = rules::servicepaths;
 
 constexpr std::string_view linkStyle = R"( style="color:#800000")";
 
@@ -58,16 +63,15 @@ std::string homePage(bool installerAvailable)
             "of letter tiles. Spell words of 3 to 12 letters from tiles that touch one another, and the "
             "longer the word, the more it is worth.</p>\n";
     body += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n<tr><th>Letters</th><th>Points</th></tr>\n";
-    constexpr int points[] = {1, 3, 6, 9, 11, 13, 16, 19, 22, 30};
-    for (int letters = 3; letters <= 12; ++letters) {
+    for (int letters = rules::MinWord; letters <= rules::MaxWord; ++letters) {
         body += "<tr><td align=\"center\">" + std::to_string(letters) + "</td><td align=\"center\">"
-                + std::to_string(points[letters - 3]) + "</td></tr>\n";
+                + std::to_string(rules::pointsFor(letters)) + "</td></tr>\n";
     }
     body += "</table>\n<ul>\n";
-    body += "<li>" + link("/counter/tarvlesolo.shtml", "High scores") + "</li>\n";
-    body += "<li>" + link("/multiplayer.html", "Multiplayer") + "</li>\n";
+    body += "<li>" + link(paths::Scores, "High scores") + "</li>\n";
+    body += "<li>" + link(paths::Multiplayer, "Multiplayer") + "</li>\n";
     if (installerAvailable)
-        body += "<li>" + link("/tarvlesolo/trvsetup.exe", "Download the installer") + "</li>\n";
+        body += "<li>" + link(paths::Installer, "Download the installer") + "</li>\n";
     body += "</ul>\n";
     return document("Tarvle Solo", body);
 }
@@ -78,7 +82,7 @@ std::string multiplayerPage()
     body += "<h1>Tarvle Solo: multiplayer</h1>\n";
     body += "<p>A multiplayer version of the game, where players race on the same board, is coming to this "
             "site. It is not ready yet; until then, play the solo game and post your best scores.</p>\n";
-    body += "<p>" + link("/counter/tarvlesolo.shtml", "High scores") + " | " + link("/", "Home") + "</p>\n";
+    body += "<p>" + link(paths::Scores, "High scores") + " | " + link(paths::Home, "Home") + "</p>\n";
     return document("Tarvle Solo: multiplayer", body);
 }
 
@@ -99,14 +103,14 @@ std::string scoresPage(const std::vector<StoredPosting> &postings)
         }
         body += "</table>\n";
     }
-    body += "<p>" + link("/", "Tarvle Solo home page") + "</p>\n";
+    body += "<p>" + link(paths::Home, "Tarvle Solo home page") + "</p>\n";
     return document("Tarvle Solo high scores", body);
 }
 
 std::string messagePage(std::string_view title, std::string_view message)
 {
     std::string body = "<h1>" + htmlEscape(title) + "</h1>\n<p>" + htmlEscape(message) + "</p>\n<p>"
-                       + link("/", "Tarvle Solo home page") + "</p>\n";
+                       + link(paths::Home, "Tarvle Solo home page") + "</p>\n";
     return document(title, body);
 }
 

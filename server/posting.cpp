@@ -1,5 +1,7 @@
 #include "posting.h"
 
+#include "servicepaths.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -115,7 +117,8 @@ std::optional<int> parseScore(std::string_view text)
 
 PostingCheck checkPosting(std::string_view query)
 {
-    std::array<Field, 3> fields{{{"name", {}}, {"date", {}}, {"score", {}}}};
+    namespace paths = rules::servicepaths;
+    std::array<Field, 3> fields{{{paths::NameKey, {}}, {paths::DateKey, {}}, {paths::ScoreKey, {}}}};
 
     std::size_t start = 0;
     while (start <= query.size()) {

@@ -3,6 +3,7 @@
 #include "httpstatus.h"
 #include "pages.h"
 #include "posting.h"
+#include "servicepaths.h"
 #include "store.h"
 
 #include <httplib.h>
@@ -17,6 +18,8 @@
 
 namespace service {
 namespace {
+
+namespace paths = rules::servicepaths;
 
 constexpr auto htmlType = "text/html; charset=utf-8";
 constexpr auto textType = "text/plain";
@@ -87,22 +90,22 @@ void registerRoutes(httplib::Server &server, Store &store, const ServiceConfig &
     // Headers and body go out in separate writes; without this, Nagle and delayed ACKs add ~40 ms.
     server.set_tcp_nodelay(true);
 
-    server.Get(postPath, [&store](const httplib::Request &request, httplib::Response &response) {
+    server.Get(paths::Posting, [&store](const httplib::Request &request, httplib::Response &response) {
         answerPosting(request, response, store);
     });
-    server.Get(scoresPath, [&store](const httplib::Request &, httplib::Response &response) {
+    server.Get(paths::Scores, [&store](const httplib::Request &, httplib::Response &response) {
         response.set_content(pages::scoresPage(store.best(bestCount)), htmlType);
     });
-    server.Get(versionPath, [&config](const httplib::Request &, httplib::Response &response) {
+    server.Get(paths::Version, [&config](const httplib::Request &, httplib::Response &response) {
         response.set_content(config.versionText, textType);
     });
-    server.Get(installerPath, [&config](const httplib::Request &, httplib::Response &response) {
+    server.Get(paths::Installer, [&config](const httplib::Request &, httplib::Response &response) {
         answerInstaller(response, config);
     });
-    server.Get(homePath, [&config](const httplib::Request &, httplib::Response &response) {
+    server.Get(paths::Home, [&config](const httplib::Request &, httplib::Response &response) {
         response.set_content(pages::homePage(!config.installerPath.empty()), htmlType);
     });
-    server.Get(multiplayerPath, [](const httplib::Request &, httplib::Response &response) {
+    server.Get(paths::Multiplayer, [](const httplib::Request &, httplib::Response &response) {
         response.set_content(pages::multiplayerPage(), htmlType);
     });
 

@@ -15,14 +15,7 @@ namespace service {
 constexpr std::size_t payloadLimit = 4096;
 constexpr int bestCount = 100;
 
-constexpr auto postPath = "/cgi-bin/tarvlesolo.cgi";
-constexpr auto scoresPath = "/counter/tarvlesolo.shtml";
-constexpr auto versionPath = "/tarvlesolo/tarvlesoloversion.txt";
-constexpr auto installerPath = "/tarvlesolo/trvsetup.exe";
-constexpr auto homePath = "/";
-constexpr auto multiplayerPath = "/multiplayer.html";
-
-// Adds the routes, the 404 page, the payload limit and the 500 handler. The store and config must
+// Adds the routes of servicepaths.h, the 404 page, the payload limit and the 500 handler. The store and config must
 // outlive the server; handlers run on the server's thread pool.
 void registerRoutes(httplib::Server &server, Store &store, const ServiceConfig &config);
 

@@ -1,36 +1,37 @@
 #include "commands.h"
 
 #include "boardtext.h"
-#include "dictionaryerror.h"
 #include "tallyfile.h"
 #include "tallyrecords.h"
 #include "elzrw1exception.h"
 #include "game.h"
+#include "recordsearch.h"
 #include "tlzrw1.h"
-#include "wordrecords.h"
 
+#include <QByteArray>
 #include <QChar>
 #include <QFile>
 #include <QTextStream>
+
+#include <string_view>
 
 namespace ToolCommands {
 
 int lookup(const QStringList &words, QTextStream &out, QTextStream &err)
 {
-    // Searches the list compiled into the program directly, so no file is
+    // Searches the list compiled into the program in memory, so no file is
     // written beside the caller.
     QFile list(QStringLiteral(":/TEXT_DEMO"));
     if (!list.open(QIODevice::ReadOnly)) {
         err << "tarvle-tool: the built-in word list is missing\n";
         return Failed;
     }
-    WordRecords records(&list);
-    try {
-        for (const QString &word : words)
-            out << word << (records.checkword(word) ? " yes" : " no") << '\n';
-    } catch (const DictionaryError &e) {
-        err << "tarvle-tool: " << e.what() << '\n';
-        return Failed;
+    const QByteArray bytes = list.readAll();
+    const std::string_view records(bytes.constData(), std::size_t(bytes.size()));
+    for (const QString &word : words) {
+        const QByteArray key = word.toUtf8();
+        const bool found = rules::findRecord(records, std::string_view(key.constData(), std::size_t(key.size()))) != -1;
+        out << word << (found ? " yes" : " no") << '\n';
     }
     return Ok;
 }

@@ -7,7 +7,9 @@
 // with spaces to 14 bytes. The look-up is a binary search over these records,
 // so they are written in ascending byte order of the padded field.
 //
-// Runs on the build host; standard library only.
+// Runs on the build host; standard library and the rules only.
+
+#include "recordsearch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,15 +23,13 @@
 namespace {
 
 constexpr std::size_t MinLetters = 2;
-constexpr std::size_t FieldWidth = 14;
-constexpr char RecordSeparator = 0x1E;
 
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
 bool isKeptWord(const std::string &line)
 {
-    if (line.size() < MinLetters || line.size() > FieldWidth)
+    if (line.size() < MinLetters || line.size() > rules::FieldWidth)
         return false;
     return std::all_of(line.begin(), line.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
@@ -38,7 +38,7 @@ bool isKeptWord(const std::string &line)
 // the search relies on (a space sorts before every letter).
 std::string toField(const std::string &word)
 {
-    std::string field(FieldWidth, ' ');
+    std::string field(rules::FieldWidth, ' ');
     std::transform(word.begin(), word.end(), field.begin(), [](char c) { return char(c - 'a' + 'A'); });
     return field;
 }
@@ -89,7 +89,7 @@ int main(int argc, char **argv)
     {
         std::ofstream output(partialPath, std::ios::binary | std::ios::trunc);
         for (const std::string &field : fields) {
-            output.put(RecordSeparator);
+            output.put(rules::RecordMark);
             output.write(field.data(), std::streamsize(field.size()));
         }
         output.close();

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "recordsearch.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
 class QIODevice;
 
-// Binary search over a device of 15-byte word records: byte 0x1E, then the
-// word in upper case padded with spaces to 14 bytes, in ascending byte order
-// of that field. Reads one record per probe and never loads the list.
+// The rules' binary search over a device of 15-byte word records (see
+// recordsearch.h). Reads one record per probe and never loads the list.
 //
 // The device is not owned; it must be open, seekable and outlive this object.
 // Its size is taken once, at construction: a trailing partial record is never
@@ -16,8 +17,8 @@ class QIODevice;
 class WordRecords
 {
 public:
-    static constexpr int RecordSize = 15;
-    static constexpr int KeyWidth = 15;
+    static constexpr int RecordSize = int(rules::RecordSize);
+    static constexpr int KeyWidth = int(rules::KeyWidth);
 
     explicit WordRecords(QIODevice *device);
 
@@ -33,15 +34,11 @@ public:
     // The record buffer as last read (after a found word: the first equal record).
     QByteArray lastRecord() const { return m_record; }
 
-    // NUL becomes space, leading and trailing spaces go, the rest is padded
-    // with spaces to KeyWidth and a..z is upper-cased; nothing else changes.
-    // Never cuts: a text longer than KeyWidth stays longer, so it equals no
-    // record. Used on keys and on record fields alike.
+    // rules::normalizeKey: trimmed, padded to KeyWidth, a..z upper-cased, never cut.
     static QByteArray normalizeKey(const QByteArray &text);
 
 private:
     bool readRecord(qint32 position);
-    QByteArray recordText() const;
 
     QIODevice *m_device = nullptr;
     qint32 m_lastPosition = -1;

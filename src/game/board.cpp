@@ -1,8 +1,26 @@
 #include "board.h"
 
+#include "deal.h"
 #include "tile.h"
 
+#include <stdexcept>
+#include <string>
+
 Board::Board() = default;
+
+std::size_t Board::index(int column, int row)
+{
+    if (!onBoard(column, row))
+        throw std::out_of_range("no board cell at column " + std::to_string(column) + ", row " + std::to_string(row));
+    return std::size_t(rules::cellIndex(column, row));
+}
+
+std::size_t Board::slotIndex(int slot)
+{
+    if (slot < 1 || slot > MaxWord)
+        throw std::out_of_range("no word slot " + std::to_string(slot));
+    return std::size_t(slot - 1);
+}
 
 int Board::slotTile(int slot) const
 {
@@ -25,14 +43,12 @@ QString Board::word() const
 void Board::createboard(const std::function<int()> &drawChance)
 {
     m_rotation = 0;
+    m_base = rules::deal(drawChance);
+    m_letters = m_base;
+    m_marks.fill(Tile::NoMark);
     for (int column = 0; column < Size; ++column) {
-        for (int row = 0; row < Size; ++row) {
-            const int code = Tile::letterForChance(drawChance());
-            m_base[index(column, row)] = code;
-            m_letters[index(column, row)] = code;
-            m_marks[index(column, row)] = Tile::NoMark;
+        for (int row = 0; row < Size; ++row)
             notifyCell(column, row);
-        }
     }
 }
 
@@ -92,7 +108,7 @@ void Board::appendcell(int column, int row)
 
 void Board::setSlot(int slot, Cell cell)
 {
-    m_slots[slot - 1] = cell;
+    m_slots[slotIndex(slot)] = cell;
     notifySlot(slot);
 }
 

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "cell.h"
+#include "geometry.h"
+#include "points.h"
+
 #include <QString>
 
 #include <array>
@@ -7,11 +11,7 @@
 #include <vector>
 
 // A board cell, or a word slot's reference to one; (30, 30) marks an empty slot.
-struct Cell {
-    int column = 30;
-    int row = 30;
-    friend bool operator==(const Cell &, const Cell &) = default;
-};
+using Cell = rules::Cell;
 
 // Told about every tile and slot an operation changes, so a view can
 // repaint just those.
@@ -26,15 +26,17 @@ public:
 // The 8×8 board and the current word. Three layers addressed [column][row]:
 // the letters as dealt, the tiles as shown and the frames over them; plus
 // twelve word slots naming board cells. Holds no game rules beyond the word's
-// own bookkeeping; the game decides when each operation may run.
+// own bookkeeping; the game decides when each operation may run. Cells and
+// slots named from outside are checked: one off the board or a slot outside
+// 1..12 throws std::out_of_range.
 class Board
 {
 public:
-    static constexpr int Size = 8;
-    static constexpr int MaxWord = 12;
-    static constexpr int MinWord = 3;
-    static constexpr int NoCell = -1;      // lastcolumn/lastrow of an empty word
-    static constexpr int SlotEmpty = 30;   // column and row of an unused slot
+    static constexpr int Size = rules::BoardSize;
+    static constexpr int MaxWord = rules::MaxWord;
+    static constexpr int MinWord = rules::MinWord;
+    static constexpr int NoCell = rules::NoCell;       // lastcolumn/lastrow of an empty word
+    static constexpr int SlotEmpty = rules::SlotEmpty; // column and row of an unused slot
 
     Board();
 
@@ -45,7 +47,7 @@ public:
     int boardmarks(int column, int row) const { return m_marks[index(column, row)]; }
 
     // Slots are numbered 1..12.
-    Cell wordslot(int slot) const { return m_slots[slot - 1]; }
+    Cell wordslot(int slot) const { return m_slots[slotIndex(slot)]; }
     // The tile a slot of the word display shows.
     int slotTile(int slot) const;
     int wordlength() const { return m_wordlength; }
@@ -56,10 +58,7 @@ public:
     // The word in lower case, built from the shown letters of its cells.
     QString word() const;
 
-    static bool onBoard(int column, int row)
-    {
-        return column >= 0 && column < Size && row >= 0 && row < Size;
-    }
+    static bool onBoard(int column, int row) { return rules::onBoard(column, row); }
 
     // Deals a new board; drawChance yields a number 1..98 per cell.
     void createboard(const std::function<int()> &drawChance);
@@ -79,10 +78,12 @@ public:
     // caller has emptied the word.
     void rotate();
     // The shown letters, indexed column * 8 + row.
-    const std::array<int, Size * Size> &letters() const { return m_letters; }
+    const rules::Letters &letters() const { return m_letters; }
 
 private:
-    static int index(int column, int row) { return column * Size + row; }
+    // Throw std::out_of_range for a cell off the board or a slot outside 1..12.
+    static std::size_t index(int column, int row);
+    static std::size_t slotIndex(int slot);
     // Takes every frame off the board and empties every slot.
     void unframeWord();
     void setSlot(int slot, Cell cell);
@@ -90,9 +91,9 @@ private:
     void notifyCell(int column, int row);
     void notifySlot(int slot);
 
-    std::array<int, Size * Size> m_base{};
-    std::array<int, Size * Size> m_letters{};
-    std::array<int, Size * Size> m_marks{};
+    rules::Letters m_base{};
+    rules::Letters m_letters{};
+    std::array<int, rules::CellCount> m_marks{};
     std::array<Cell, MaxWord> m_slots{};
     int m_wordlength = 0;
     int m_lastcolumn = NoCell;

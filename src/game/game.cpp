@@ -9,16 +9,6 @@
 
 #include <QDateTime>
 
-#include <array>
-#include <cstdlib>
-
-namespace {
-
-// Points by word length, 3..12 letters.
-constexpr std::array<int, 10> pointsTable{1, 3, 6, 9, 11, 13, 16, 19, 22, 30};
-
-} // namespace
-
 Game::Game(Services services, QObject *parent)
     : QObject(parent)
     , m_services(services)
@@ -186,9 +176,7 @@ bool Game::pickable(int column, int row) const
     const int lastcolumn = m_board.lastcolumn();
     const int lastrow = m_board.lastrow();
     if (lastcolumn != Board::NoCell || lastrow != Board::NoCell) {
-        const bool touches = std::abs(column - lastcolumn) <= 1 && std::abs(row - lastrow) <= 1;
-        const bool same = column == lastcolumn && row == lastrow;
-        if (!touches || same)
+        if (!rules::touching(column, row, lastcolumn, lastrow))
             return false;
     }
     const int mark = m_board.boardmarks(column, row);
@@ -301,12 +289,10 @@ Game::Typed Game::typetheletter(int code)
         return Typed::Ignored;
     }
 
-    // Beside the newest letter first, in direction order: the neighbours of
-    // a cell are up-left, left, down-left, up, down, up-right, right, down-right.
-    static constexpr int steps[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}};
-    for (const auto &step : steps) {
-        const int column = m_board.lastcolumn() + step[0];
-        const int row = m_board.lastrow() + step[1];
+    // Beside the newest letter first, in the keyboard's direction order.
+    for (const rules::Step &step : rules::NeighbourSteps) {
+        const int column = m_board.lastcolumn() + step.column;
+        const int row = m_board.lastrow() + step.row;
         if (Board::onBoard(column, row) && m_board.boardletters(column, row) == code
             && m_board.boardmarks(column, row) == Tile::NoMark) {
             clickonletter(Cell{column, row});
@@ -358,9 +344,7 @@ void Game::hidePanel(Panel panel)
 
 int Game::pointsFor(int letters)
 {
-    if (letters < Board::MinWord || letters > Board::MaxWord)
-        return 0;
-    return pointsTable[letters - Board::MinWord];
+    return rules::pointsFor(letters);
 }
 
 QString Game::clockText(int seconds)

@@ -1,6 +1,7 @@
 #include "scoreposting.h"
 
 #include "servicehost.h"
+#include "servicepaths.h"
 #include "stringfetch.h"
 
 #include <QLocale>
@@ -33,8 +34,10 @@ QString ScorePosting::postingPath(const QString &name, const QString &date, cons
     auto encode = [](const QString &value, const QByteArray &keep = {}) {
         return QString::fromLatin1(QUrl::toPercentEncoding(value, keep));
     };
-    return QStringLiteral("/cgi-bin/tarvlesolo.cgi?name=") + encode(name) + QStringLiteral("&date=")
-        + encode(date, "/") + QStringLiteral("&score=") + encode(score);
+    namespace paths = rules::servicepaths;
+    return QLatin1String(paths::Posting) + QLatin1Char('?') + QLatin1String(paths::NameKey) + QLatin1Char('=')
+        + encode(name) + QLatin1Char('&') + QLatin1String(paths::DateKey) + QLatin1Char('=') + encode(date, "/")
+        + QLatin1Char('&') + QLatin1String(paths::ScoreKey) + QLatin1Char('=') + encode(score);
 }
 
 QString ScorePosting::postingDate(const QDate &date, QChar separator)

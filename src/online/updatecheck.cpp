@@ -3,6 +3,7 @@
 #include "download.h"
 #include "httperror.h"
 #include "servicehost.h"
+#include "servicepaths.h"
 #include "stringfetch.h"
 
 #include <QFile>
@@ -13,9 +14,8 @@
 
 namespace {
 
-constexpr auto VersionPath = "/tarvlesolo/tarvlesoloversion.txt";
-constexpr auto SetupName = "trvsetup.exe";
-constexpr auto SetupPath = "/tarvlesolo/trvsetup.exe";
+namespace paths = rules::servicepaths;
+
 constexpr auto BackupExtension = ".BAK";
 
 } // namespace
@@ -49,7 +49,7 @@ QString UpdateCheck::url(const QString &path) const
 
 void UpdateCheck::start()
 {
-    m_fetch->start(url(QLatin1String(VersionPath)));
+    m_fetch->start(url(QLatin1String(paths::Version)));
 }
 
 void UpdateCheck::checkupdateDoneString(const QString &body)
@@ -77,14 +77,14 @@ void UpdateCheck::cancel()
 
 void UpdateCheck::downloadit()
 {
-    const QString path = m_programFolder + QLatin1Char('/') + QLatin1String(SetupName);
+    const QString path = m_programFolder + QLatin1Char('/') + QLatin1String(paths::InstallerFile);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         restoreProgram();
         throw std::runtime_error(("Cannot create file " + path).toStdString());
     }
     try {
-        Download::get(url(QLatin1String(SetupPath)), file);
+        Download::get(url(QLatin1String(paths::Installer)), file);
         file.flush();
         emit statusChanged(tr("Received %1 bytes").arg(file.size()));
     } catch (const HttpError &) {
@@ -105,7 +105,7 @@ void UpdateCheck::downloadit()
     }
     restoreProgram();
     emit failed(tr("There was an error in the update process. Please download TARVLESOLO manually from ")
-                + url(QStringLiteral("/")) + QLatin1Char('.'));
+                + url(QLatin1String(paths::Home)) + QLatin1Char('.'));
 }
 
 // Without this the next start would find no program file.

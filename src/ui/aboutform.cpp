@@ -5,6 +5,7 @@
 #include "flatbutton.h"
 #include "plainwindow.h"
 #include "servicehost.h"
+#include "servicepaths.h"
 #include "tiledbackground.h"
 #include "uistyle.h"
 
@@ -17,7 +18,7 @@ Tabout::Tabout(const QPixmap &background, const QString &version, QWidget *paren
     TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Tabout"), tr("Tarvle Solo - About"),
                                                 QSize(304, 193), background);
     setFixedSize(304, 193);
-    m_url.setAddress(ServiceHost::address() + QStringLiteral("/"));
+    m_url.setAddress(ServiceHost::address() + QLatin1String(rules::servicepaths::Home));
 
     auto *logo = new QLabel(tiles);
     logo->setObjectName(QStringLiteral("Image1"));

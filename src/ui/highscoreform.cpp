@@ -5,6 +5,7 @@
 #include "flatpanel.h"
 #include "plainwindow.h"
 #include "servicehost.h"
+#include "servicepaths.h"
 #include "stringfetch.h"
 #include "tiledbackground.h"
 #include "uistyle.h"
@@ -62,7 +63,7 @@ Thighscore::Thighscore(const QPixmap &background, QWidget *parent)
 
 void Thighscore::loadit()
 {
-    getit->start(m_base + QStringLiteral("/counter/tarvlesolo.shtml"));
+    getit->start(m_base + QLatin1String(rules::servicepaths::Scores));
 }
 
 void Thighscore::showOver(const QWidget *)

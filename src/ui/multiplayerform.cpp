@@ -5,6 +5,7 @@
 #include "flatbutton.h"
 #include "plainwindow.h"
 #include "servicehost.h"
+#include "servicepaths.h"
 #include "tiledbackground.h"
 #include "uistyle.h"
 
@@ -53,7 +54,7 @@ Tmultiplayer::Tmultiplayer(const QPixmap &background, QWidget *parent)
     TiledBackground *tiles = PlainWindow::setUp(this, QStringLiteral("Tmultiplayer"),
                                                 tr("Tarvle Solo - Multiplayer"), QSize(569, 431), background);
     setFixedSize(569, 431);
-    m_url.setAddress(ServiceHost::address() + QStringLiteral("/multiplayer.html"));
+    m_url.setAddress(ServiceHost::address() + QLatin1String(rules::servicepaths::Multiplayer));
 
     auto *line = new ClickLabel(tr("Try the multiplayer version of Tarvle on our web site!"), tiles);
     line->setObjectName(QStringLiteral("Label6"));

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <map>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -216,4 +217,21 @@ TEST(Word, PickTest)
                 {7, 1}, {6, 1}, {5, 1}, {4, 1}});
     EXPECT_EQ(game.board().wordlength(), 12);
     EXPECT_FALSE(game.pickable(3, 1));
+}
+
+// Cells and slots named from outside are checked: one off the board or a
+// slot outside 1..12 throws instead of reading past the arrays.
+TEST(Board, outOfRangeCellsAndSlotsThrow)
+{
+    Board board;
+    EXPECT_NO_THROW(board.wordslot(1));
+    EXPECT_NO_THROW(board.wordslot(12));
+    EXPECT_THROW(board.wordslot(0), std::out_of_range);
+    EXPECT_THROW(board.wordslot(13), std::out_of_range);
+    EXPECT_THROW(board.slotTile(0), std::out_of_range);
+    EXPECT_NO_THROW(board.boardletters(7, 7));
+    EXPECT_THROW(board.boardletters(8, 0), std::out_of_range);
+    EXPECT_THROW(board.baseletters(0, 8), std::out_of_range);
+    EXPECT_THROW(board.boardmarks(-1, 0), std::out_of_range);
+    EXPECT_THROW(board.appendcell(0, -1), std::out_of_range);
 }

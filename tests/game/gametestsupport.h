@@ -3,6 +3,7 @@
 #include "cueplayer.h"
 #include "game.h"
 #include "gameclock.h"
+#include "sampleboard.h"
 #include "tallybook.h"
 #include "wordchecker.h"
 
@@ -72,17 +73,8 @@ private:
     bool m_active = false;
 };
 
-// A board that reads CATSDOGE along its top row and C R A Q Z P U E down its
-// first column, in reading order.
-inline const QString sampleBoard = QStringLiteral(
-    "catsdoge"
-    "rbnmlkji"
-    "aeioutsr"
-    "qwertyui"
-    "zxcvbnml"
-    "plmokijn"
-    "uhbygvtf"
-    "edcxswaq");
+// The sample board (sampleboard.h) as the game's tests write boards.
+inline const QString sampleBoard = QString::fromLatin1(SampleBoardText);
 
 // A draw for the deal that lays out the board given in reading order (the
 // top row left to right, then the next row): 64 letters a..z.

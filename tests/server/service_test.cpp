@@ -1,5 +1,6 @@
 #include "httpstatus.h"
 #include "service.h"
+#include "servicepaths.h"
 #include "testserver.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,8 @@
 
 namespace {
 
+namespace paths = rules::servicepaths;
+
 constexpr auto htmlType = "text/html; charset=utf-8";
 
 // Every byte outside the unreserved set as %XX, the way the game encodes values.
@@ -45,13 +48,13 @@ std::string encode(std::string_view text)
 
 std::string postTarget(std::string_view name, std::string_view date, int score)
 {
-    return std::string(service::postPath) + "?name=" + encode(name) + "&date=" + std::string(date)
+    return std::string(paths::Posting) + "?name=" + encode(name) + "&date=" + std::string(date)
            + "&score=" + std::to_string(score);
 }
 
 std::string postTarget(std::string_view rawQuery)
 {
-    return std::string(service::postPath) + "?" + std::string(rawQuery);
+    return std::string(paths::Posting) + "?" + std::string(rawQuery);
 }
 
 std::size_t occurrences(const std::string &text, std::string_view needle)
@@ -96,7 +99,7 @@ TEST(Service, aPostingIsStoredAndShownOnTheList)
     EXPECT_NE(posted->body.find("Score posted"), std::string::npos);
     EXPECT_EQ(server.store().count(), 1);
 
-    const auto list = client->Get(service::scoresPath);
+    const auto list = client->Get(paths::Scores);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->status, httpstatus::ok);
     EXPECT_EQ(list->get_header_value("Content-Type"), htmlType);
@@ -155,7 +158,7 @@ TEST(Service, badAndHostilePostingsAreRefusedAndNeverStored)
     EXPECT_GE(huge->status, httpstatus::badRequest);
 
     // A body beyond the payload limit is refused too.
-    const auto bigBody = client->Post(service::postPath, std::string(service::payloadLimit * 4, 'x'), "text/plain");
+    const auto bigBody = client->Post(paths::Posting, std::string(service::payloadLimit * 4, 'x'), "text/plain");
     ASSERT_TRUE(bigBody);
     EXPECT_GE(bigBody->status, httpstatus::badRequest);
 
@@ -175,7 +178,7 @@ TEST(Service, listIsOrderedByScoreThenNewestAndEscaped)
     }
     ASSERT_EQ(client->Get(postTarget("<b>&\"'", "<i>", 1))->status, httpstatus::ok);
 
-    const auto list = client->Get(service::scoresPath);
+    const auto list = client->Get(paths::Scores);
     ASSERT_TRUE(list);
     const std::string &html = list->body;
     const auto at = [&html](std::string_view name) { return html.find(name); };
@@ -189,7 +192,7 @@ TEST(Service, listIsOrderedByScoreThenNewestAndEscaped)
 
     for (int i = 0; i < 110; ++i)
         server.store().add({"filler" + std::to_string(i), "d", 1000 + i});
-    const auto full = client->Get(service::scoresPath);
+    const auto full = client->Get(paths::Scores);
     ASSERT_TRUE(full);
     EXPECT_EQ(occurrences(full->body, "<tr>"), 101u); // header row plus 100
     EXPECT_NE(full->body.find("filler109"), std::string::npos);
@@ -202,21 +205,21 @@ TEST(Service, versionTextIsExactWithoutALineBreak)
     ServiceConfig config;
     config.versionText = "2.5.1";
     TestServer server(config);
-    const auto answer = server.client()->Get(service::versionPath);
+    const auto answer = server.client()->Get(paths::Version);
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->status, httpstatus::ok);
     EXPECT_EQ(answer->body, "2.5.1");
     EXPECT_EQ(answer->get_header_value("Content-Type"), "text/plain");
 
     TestServer defaults;
-    EXPECT_EQ(defaults.client()->Get(service::versionPath)->body, "1.0.0");
+    EXPECT_EQ(defaults.client()->Get(paths::Version)->body, "1.0.0");
 }
 
 TEST(Service, installerIsServedOnlyWhenConfigured)
 {
     // With an installer file its exact bytes come back as octet-stream; without one, 404.
     TestServer without;
-    const auto missing = without.client()->Get(service::installerPath);
+    const auto missing = without.client()->Get(paths::Installer);
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->status, httpstatus::notFound);
     EXPECT_EQ(missing->get_header_value("Content-Type"), htmlType);
@@ -231,7 +234,7 @@ TEST(Service, installerIsServedOnlyWhenConfigured)
     ServiceConfig config;
     config.installerPath = installer.string();
     TestServer with(config);
-    const auto answer = with.client()->Get(service::installerPath);
+    const auto answer = with.client()->Get(paths::Installer);
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->status, httpstatus::ok);
     EXPECT_EQ(answer->get_header_value("Content-Type"), "application/octet-stream");
@@ -244,15 +247,15 @@ TEST(Service, homeAndMultiplayerPagesAndUnknownPaths)
     TestServer server;
     auto client = server.client();
 
-    const auto home = client->Get(service::homePath);
+    const auto home = client->Get(paths::Home);
     ASSERT_TRUE(home);
     EXPECT_EQ(home->status, httpstatus::ok);
     EXPECT_EQ(home->get_header_value("Content-Type"), htmlType);
     EXPECT_NE(home->body.find("180 seconds"), std::string::npos);
-    EXPECT_NE(home->body.find(service::scoresPath), std::string::npos);
-    EXPECT_NE(home->body.find(service::multiplayerPath), std::string::npos);
+    EXPECT_NE(home->body.find(paths::Scores), std::string::npos);
+    EXPECT_NE(home->body.find(paths::Multiplayer), std::string::npos);
 
-    const auto multi = client->Get(service::multiplayerPath);
+    const auto multi = client->Get(paths::Multiplayer);
     ASSERT_TRUE(multi);
     EXPECT_EQ(multi->status, httpstatus::ok);
     EXPECT_EQ(multi->get_header_value("Content-Type"), htmlType);
@@ -399,10 +402,10 @@ TEST(Service, failuresAnswerAPlain500WithoutTheirText)
     sqlite3_close(db);
 
     checkPlain500(client->Get(postTarget("a", "d", 1)), "postings");
-    checkPlain500(client->Get(service::scoresPath), "postings");
+    checkPlain500(client->Get(paths::Scores), "postings");
 
     // The service keeps answering other requests after the failures.
-    const auto home = client->Get(service::homePath);
+    const auto home = client->Get(paths::Home);
     ASSERT_TRUE(home);
     EXPECT_EQ(home->status, httpstatus::ok);
 }

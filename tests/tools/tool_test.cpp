@@ -53,6 +53,30 @@ TEST(ToolRoute, TypesLettersOnTheBoard)
         << full.out.toStdString();
 }
 
+// Typing goes on past twelve letters as the keyboard does: the word is full,
+// so the thirteenth letter on is ignored even where it would touch.
+TEST(ToolRoute, IgnoresEveryLetterPastTwelve)
+{
+    const QString board = QStringLiteral(
+        "abcdefgh"
+        "ponmlkji"
+        "qrstuvwx"
+        "yzyzyzyz"
+        "xxxxxxxx"
+        "xxxxxxxx"
+        "xxxxxxxx"
+        "xxxxxxxx");
+    const ToolRun run = tool({"route", board, "abcdefghijklmnopqrst"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    QStringList expected;
+    for (char letter = 'A'; letter <= 'L'; ++letter)
+        expected << QStringLiteral("%1 placed").arg(QLatin1Char(letter));
+    for (char letter = 'M'; letter <= 'T'; ++letter)
+        expected << QStringLiteral("%1 ignored").arg(QLatin1Char(letter));
+    expected << QStringLiteral("word: 0,0 1,0 2,0 3,0 4,0 5,0 6,0 7,0 7,1 6,1 5,1 4,1") << QString();
+    EXPECT_EQ(run.out.split(QLatin1Char('\n')), expected);
+}
+
 // A board that is not 64 letters, or letters that are not a..z, are bad arguments.
 TEST(ToolRoute, BadArguments)
 {

@@ -1,9 +1,11 @@
-#include "routefinder.h"
+#include "routesearch.h"
 
-#include "tile.h"
+#include "lettercodes.h"
 
 #include <bit>
 #include <limits>
+
+namespace rules {
 
 namespace {
 
@@ -45,15 +47,19 @@ constexpr std::array<Mask, 64> neighbours = [] {
 
 } // namespace
 
-RouteFinder::RouteFinder(const std::array<int, Board::Size * Board::Size> &letters, const std::vector<int> &word)
+RouteSearch::RouteSearch(const Letters &letters, const std::vector<int> &word)
     : m_word(word)
 {
+    // The per-position tables hold MaxWord entries; a longer word is refused
+    // here, as an empty one, rather than searched.
+    if (m_word.size() > std::size_t(MaxWord))
+        m_word.clear();
     for (int cell = 0; cell < 64; ++cell) {
-        if (Tile::isLetter(letters[cell]))
+        if (isLetter(letters[cell]))
             m_letterMask[letters[cell]] |= Mask(1) << cell;
     }
     for (int &code : m_word) {
-        if (!Tile::isLetter(code))
+        if (!isLetter(code))
             code = 0; // matches no cell
     }
     // Positions wanting the same letter form a group; how many cells each
@@ -74,13 +80,13 @@ RouteFinder::RouteFinder(const std::array<int, Board::Size * Board::Size> &lette
             ++m_needed[from][m_group[p]];
 }
 
-std::size_t RouteFinder::slotOf(int place, Mask used, std::size_t mask)
+std::size_t RouteSearch::slotOf(int place, Mask used, std::size_t mask)
 {
     std::uint64_t h = (used ^ std::uint64_t(place) * 0xC2B2AE3D27D4EB4Full) * 0x9E3779B97F4A7C15ull;
     return std::size_t(h >> 32) & mask;
 }
 
-bool RouteFinder::isDeadEnd(int place, Mask used) const
+bool RouteSearch::isDeadEnd(int place, Mask used) const
 {
     const std::size_t mask = m_deadEnds.size() - 1;
     for (std::size_t slot = slotOf(place, used, mask);; slot = (slot + 1) & mask) {
@@ -92,7 +98,7 @@ bool RouteFinder::isDeadEnd(int place, Mask used) const
     }
 }
 
-void RouteFinder::addDeadEnd(int place, Mask used)
+void RouteSearch::addDeadEnd(int place, Mask used)
 {
     if (2 * (m_deadEndCount + 1) > m_deadEnds.size()) {
         if (m_deadEnds.size() >= MaxDeadEndSlots)
@@ -113,7 +119,7 @@ void RouteFinder::addDeadEnd(int place, Mask used)
     ++m_deadEndCount;
 }
 
-std::vector<Cell> RouteFinder::find()
+std::vector<Cell> RouteSearch::find()
 {
     m_visited = 0;
     m_deadEnds.assign(FirstDeadEndSlots, DeadEnd{});
@@ -136,10 +142,10 @@ std::vector<Cell> RouteFinder::find()
     return search().value_or(std::vector<Cell>{});
 }
 
-std::optional<std::vector<Cell>> RouteFinder::search()
+std::optional<std::vector<Cell>> RouteSearch::search()
 {
     m_aborted = false;
-    Mask reach[Board::MaxWord + 1];
+    Mask reach[MaxWord + 1];
     if (!reachable(0, 0, reach))
         return std::vector<Cell>{};
     // Bits run column by column, so the lowest start is the first in
@@ -150,7 +156,7 @@ std::optional<std::vector<Cell>> RouteFinder::search()
         if (extend(0, cell, 0)) {
             std::vector<Cell> chain;
             for (int c : m_chain)
-                chain.push_back(Cell{c / Board::Size, c % Board::Size});
+                chain.push_back(Cell{columnOf(c), rowOf(c)});
             return chain;
         }
         if (m_aborted)
@@ -159,14 +165,14 @@ std::optional<std::vector<Cell>> RouteFinder::search()
     return std::vector<Cell>{};
 }
 
-void RouteFinder::findStartable()
+void RouteSearch::findStartable()
 {
     // From the end backwards: which cells can start the rest of the word on
     // a free board. A chain's cell at that position must be one of them,
     // whatever came before it. Each answer narrows the searches before it.
     const int last = int(m_word.size()) - 1;
     for (int position = last; position >= 1; --position) {
-        Mask reach[Board::MaxWord + 1];
+        Mask reach[MaxWord + 1];
         Mask startable = 0;
         if (reachable(position, 0, reach)) {
             for (Mask cells = reach[position]; cells; cells &= cells - 1) {
@@ -179,7 +185,7 @@ void RouteFinder::findStartable()
     }
 }
 
-bool RouteFinder::extend(int position, int cell, Mask used)
+bool RouteSearch::extend(int position, int cell, Mask used)
 {
     if (++m_visited > m_budget) {
         m_aborted = true;
@@ -198,7 +204,7 @@ bool RouteFinder::extend(int position, int cell, Mask used)
     if (isDeadEnd(place, key))
         return false;
 
-    Mask reach[Board::MaxWord + 1];
+    Mask reach[MaxWord + 1];
     if (reachable(next, used, reach)) {
         for (Mask candidates = neighbours[cell] & reach[next]; candidates; candidates &= candidates - 1) {
             if (extend(next, std::countr_zero(candidates), used))
@@ -211,16 +217,16 @@ bool RouteFinder::extend(int position, int cell, Mask used)
     return false;
 }
 
-RouteFinder::Mask RouteFinder::relevant(int position, int cell)
+RouteSearch::Mask RouteSearch::relevant(int position, int cell)
 {
     if (m_relevantKnown[position] & (Mask(1) << cell))
         return m_relevant[position][cell];
-    Mask reach[Board::MaxWord + 1];
+    Mask reach[MaxWord + 1];
     const int last = int(m_word.size()) - 1;
     Mask zone = 0;
     if (reachable(position + 1, 0, reach)) {
         // Forward from the cell, then keep what can still reach the end.
-        Mask forward[Board::MaxWord + 1];
+        Mask forward[MaxWord + 1];
         forward[position] = Mask(1) << cell;
         for (int q = position + 1; q <= last; ++q)
             forward[q] = spread(forward[q - 1]) & reach[q];
@@ -236,7 +242,7 @@ RouteFinder::Mask RouteFinder::relevant(int position, int cell)
     return zone;
 }
 
-bool RouteFinder::reachable(int from, Mask used, Mask *reach) const
+bool RouteSearch::reachable(int from, Mask used, Mask *reach) const
 {
     const int last = int(m_word.size()) - 1;
     const Mask free = ~used;
@@ -267,7 +273,7 @@ bool RouteFinder::reachable(int from, Mask used, Mask *reach) const
 
     // Each letter still needed must have enough free cells among those that
     // can hold it.
-    Mask cells[Board::MaxWord] = {};
+    Mask cells[MaxWord] = {};
     for (int p = from; p <= last; ++p)
         cells[m_group[p]] |= reach[p];
     for (int group = 0; group < m_groups; ++group) {
@@ -276,3 +282,5 @@ bool RouteFinder::reachable(int from, Mask used, Mask *reach) const
     }
     return true;
 }
+
+} // namespace rules
