@@ -55,8 +55,6 @@ void Board::createboard(const std::function<int()> &drawChance)
 void Board::clearall()
 {
     m_wordlength = 0;
-    m_lastcolumn = NoCell;
-    m_lastrow = NoCell;
     for (int column = 0; column < Size; ++column) {
         for (int row = 0; row < Size; ++row) {
             m_letters[index(column, row)] = Tile::EmptyCell;
@@ -65,14 +63,12 @@ void Board::clearall()
         }
     }
     for (int slot = 1; slot <= MaxWord; ++slot)
-        setSlot(slot, Cell{});
+        setSlot(slot, NoCell);
 }
 
 void Board::clearword()
 {
     m_wordlength = 0;
-    m_lastcolumn = NoCell;
-    m_lastrow = NoCell;
     unframeWord();
 }
 
@@ -82,28 +78,19 @@ void Board::deleteoneletter()
     setMark(newest.column, newest.row, Tile::NoMark);
     const int slot = m_wordlength;
     --m_wordlength;
-    setSlot(slot, Cell{});
-    if (m_wordlength > 0) {
-        const Cell cell = wordslot(m_wordlength);
-        m_lastcolumn = cell.column;
-        m_lastrow = cell.row;
-    } else {
-        m_lastcolumn = NoCell;
-        m_lastrow = NoCell;
-    }
+    setSlot(slot, NoCell);
 }
 
 void Board::appendcell(int column, int row)
 {
     // After a word was laid out again the old newest cell may no longer be
     // in the word, so only a red frame turns black.
-    if (m_lastcolumn != NoCell && m_lastrow != NoCell && boardmarks(m_lastcolumn, m_lastrow) == Tile::NewestFrame)
-        setMark(m_lastcolumn, m_lastrow, Tile::EarlierFrame);
+    const Cell newest = last();
+    if (newest != NoCell && boardmarks(newest.column, newest.row) == Tile::NewestFrame)
+        setMark(newest.column, newest.row, Tile::EarlierFrame);
     setMark(column, row, Tile::NewestFrame);
     ++m_wordlength;
     setSlot(m_wordlength, Cell{column, row});
-    m_lastcolumn = column;
-    m_lastrow = row;
 }
 
 void Board::setSlot(int slot, Cell cell)
@@ -175,5 +162,5 @@ void Board::unframeWord()
         }
     }
     for (int slot = 1; slot <= MaxWord; ++slot)
-        setSlot(slot, Cell{});
+        setSlot(slot, NoCell);
 }

@@ -35,8 +35,7 @@ public:
     static constexpr int Size = rules::BoardSize;
     static constexpr int MaxWord = rules::MaxWord;
     static constexpr int MinWord = rules::MinWord;
-    static constexpr int NoCell = rules::NoCell;       // lastcolumn/lastrow of an empty word
-    static constexpr int SlotEmpty = rules::SlotEmpty; // column and row of an unused slot
+    static constexpr Cell NoCell = rules::NoCell; // an empty slot, the newest letter of an empty word
 
     Board();
 
@@ -51,8 +50,10 @@ public:
     // The tile a slot of the word display shows.
     int slotTile(int slot) const;
     int wordlength() const { return m_wordlength; }
-    int lastcolumn() const { return m_lastcolumn; }
-    int lastrow() const { return m_lastrow; }
+    // The cell of the newest letter; NoCell while the word is empty.
+    Cell last() const { return m_wordlength > 0 ? m_slots[m_wordlength - 1] : NoCell; }
+    int lastcolumn() const { return last().column; }
+    int lastrow() const { return last().row; }
     int rotation() const { return m_rotation; }
     bool minLettersShown() const { return m_wordlength < MinWord; }
     // The word in lower case, built from the shown letters of its cells.
@@ -96,8 +97,6 @@ private:
     std::array<int, rules::CellCount> m_marks{};
     std::array<Cell, MaxWord> m_slots{};
     int m_wordlength = 0;
-    int m_lastcolumn = NoCell;
-    int m_lastrow = NoCell;
     int m_rotation = 0;
     BoardObserver *m_observer = nullptr;
 };

@@ -173,10 +173,9 @@ bool Game::pickable(int column, int row) const
 {
     if (!Board::onBoard(column, row))
         return false;
-    const int lastcolumn = m_board.lastcolumn();
-    const int lastrow = m_board.lastrow();
-    if (lastcolumn != Board::NoCell || lastrow != Board::NoCell) {
-        if (!rules::touching(column, row, lastcolumn, lastrow))
+    const Cell last = m_board.last();
+    if (last != Board::NoCell) {
+        if (!rules::touching(column, row, last.column, last.row))
             return false;
     }
     const int mark = m_board.boardmarks(column, row);

@@ -2,15 +2,16 @@
 
 namespace rules {
 
-// Column and row of a word slot that holds no cell: off the board both ways.
-constexpr int SlotEmpty = 30;
-
 // A board cell by column and row, or a word slot's reference to one. The
-// default is the empty slot.
+// default is no cell, off the board both ways.
 struct Cell {
-    int column = SlotEmpty;
-    int row = SlotEmpty;
+    int column = -1;
+    int row = -1;
     friend bool operator==(const Cell &, const Cell &) = default;
 };
+
+// The one value for "no cell": an empty word slot, the newest letter of an
+// empty word.
+constexpr Cell NoCell{};
 
 } // namespace rules

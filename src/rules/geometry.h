@@ -7,9 +7,6 @@ namespace rules {
 
 constexpr int BoardSize = 8;
 constexpr int CellCount = BoardSize * BoardSize;
-// A column or row that names no cell, such as the newest letter of an empty word.
-constexpr int NoCell = -1;
-
 // A trap: cells are indexed column * 8 + row, not row * 8 + column. A column
 // is a run of eight, in the order the board is dealt and searched.
 constexpr int cellIndex(int column, int row)

@@ -105,7 +105,7 @@ TEST(ClearAll, EmptiesBoardAndWordButKeepsTheDeal)
     }
     for (int slot = 1; slot <= 12; ++slot) {
         EXPECT_EQ(board.slotTile(slot), Tile::EmptySlot);
-        EXPECT_EQ(board.wordslot(slot), (Cell{30, 30}));
+        EXPECT_EQ(board.wordslot(slot), Board::NoCell);
     }
     EXPECT_EQ(board.wordlength(), 0);
     EXPECT_EQ(board.lastcolumn(), -1);
@@ -152,7 +152,7 @@ TEST(Word, DeleteOneLetterShortensTheWord)
     EXPECT_EQ(copy.boardmarks(1, 0), Tile::EarlierFrame);
     EXPECT_EQ(copy.lastcolumn(), 1);
     EXPECT_EQ(copy.lastrow(), 0);
-    EXPECT_EQ(copy.wordslot(3), (Cell{30, 30}));
+    EXPECT_EQ(copy.wordslot(3), Board::NoCell);
     EXPECT_TRUE(copy.minLettersShown());
     EXPECT_EQ(changes.cells, (std::vector<Cell>{{2, 1}}));
     EXPECT_EQ(changes.slotList, (std::vector<int>{3}));

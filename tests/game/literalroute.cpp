@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr Cell none{30, 30};
+constexpr Cell none = rules::NoCell;
 
 struct Search {
     const std::array<int, 64> &letters;

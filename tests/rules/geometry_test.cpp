@@ -1,3 +1,4 @@
+#include "cell.h"
 #include "geometry.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ TEST(Geometry, onBoardStopsAtTheEdges)
     EXPECT_FALSE(rules::onBoard(0, -1));
     EXPECT_FALSE(rules::onBoard(8, 0));
     EXPECT_FALSE(rules::onBoard(0, 8));
-    EXPECT_FALSE(rules::onBoard(rules::NoCell, rules::NoCell));
+    EXPECT_FALSE(rules::onBoard(rules::NoCell.column, rules::NoCell.row));
 }
 
 // A cell touches its eight neighbours, not itself and nothing two steps away.
