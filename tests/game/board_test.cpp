@@ -27,7 +27,7 @@ public:
 } // namespace
 
 // Over many deals each letter turns up as often as its chances in 98 say.
-TEST(Deal, LetterFrequenciesFollowTheChanceTable)
+TEST(Deal, letterFrequenciesFollowTheChanceTable)
 {
     const std::map<char, int> chances{
         {'A', 9}, {'E', 12}, {'I', 9}, {'O', 8}, {'U', 3}, {'D', 5}, {'G', 3}, {'H', 2}, {'L', 4},
@@ -58,7 +58,7 @@ TEST(Deal, LetterFrequenciesFollowTheChanceTable)
 }
 
 // Draws outside 1..98 cannot happen; if one did it would give an A.
-TEST(Deal, OutOfRangeDrawFallsBackToA)
+TEST(Deal, outOfRangeDrawFallsBackToA)
 {
     EXPECT_EQ(Tile::letterForChance(0), 1);
     EXPECT_EQ(Tile::letterForChance(99), 1);
@@ -70,7 +70,7 @@ TEST(Deal, OutOfRangeDrawFallsBackToA)
 
 // A deal fills both letter layers alike, clears every frame, starts unturned
 // and is laid out column by column.
-TEST(Deal, FillsBothLayersColumnByColumn)
+TEST(Deal, fillsBothLayersColumnByColumn)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -87,7 +87,7 @@ TEST(Deal, FillsBothLayersColumnByColumn)
 }
 
 // Emptying shows empty cells and slots and forgets the word, but keeps the deal.
-TEST(ClearAll, EmptiesBoardAndWordButKeepsTheDeal)
+TEST(ClearAll, emptiesBoardAndWordButKeepsTheDeal)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -115,7 +115,7 @@ TEST(ClearAll, EmptiesBoardAndWordButKeepsTheDeal)
 
 // Picking frames the newest letter red and the earlier ones black, and the
 // slots show the letters in order.
-TEST(Word, AppendingFramesNewestRedAndEarlierBlack)
+TEST(Word, appendingFramesNewestRedAndEarlierBlack)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -135,7 +135,7 @@ TEST(Word, AppendingFramesNewestRedAndEarlierBlack)
 // Deleting the newest of three letters leaves two; the new newest keeps its
 // black frame and the minimum-length strip shows again. Only the removed
 // cell and slot are redrawn.
-TEST(Word, DeleteOneLetterShortensTheWord)
+TEST(Word, deleteOneLetterShortensTheWord)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -166,7 +166,7 @@ TEST(Word, DeleteOneLetterShortensTheWord)
 
 // Clearing the word removes every frame and empties all slots in a game, and
 // does nothing at all between games.
-TEST(Word, PressClearOnlyDuringAGame)
+TEST(Word, pressClearOnlyDuringAGame)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -194,7 +194,7 @@ TEST(Word, PressClearOnlyDuringAGame)
 
 // The pick test: on the board, touching the newest letter, not yet used,
 // and at most twelve letters.
-TEST(Word, PickTest)
+TEST(Word, pickTest)
 {
     GameRecorder recorder;
     Game game(recorder.services());

@@ -13,7 +13,7 @@ constexpr int Cleared = int(Game::Panel::Cleared);
 
 // Entering the program plays "entered", shows the name panel in front and
 // leaves the board empty and the clock stopped.
-TEST(GameFlow, EnteringWaitsWithTheNamePanel)
+TEST(GameFlow, enteringWaitsWithTheNamePanel)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -33,7 +33,7 @@ TEST(GameFlow, EnteringWaitsWithTheNamePanel)
 // START GAME hides the panels, counts a game in the tally before the
 // "turnnew" cue, greets the player and starts the clock at 180 seconds with a
 // full bar; the time label keeps its text until the first tick.
-TEST(GameFlow, StartGameInOrder)
+TEST(GameFlow, startGameInOrder)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -64,7 +64,7 @@ TEST(GameFlow, StartGameInOrder)
 
 // A whole game, one tick at a time: the clock text, its colour, the bar and
 // the twelve warning ticks; then the end in its order.
-TEST(GameFlow, WholeGameTickByTick)
+TEST(GameFlow, wholeGameTickByTick)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -129,7 +129,7 @@ TEST(GameFlow, WholeGameTickByTick)
 }
 
 // After the end the board and a half-built word stay, and no input changes them.
-TEST(GameFlow, NothingChangesAfterTheEnd)
+TEST(GameFlow, nothingChangesAfterTheEnd)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -151,7 +151,7 @@ TEST(GameFlow, NothingChangesAfterTheEnd)
 
 // START GAME during a game deals anew with 180 seconds on a clock that keeps
 // running; START GAME after the end removes the game-over panel.
-TEST(GameFlow, RestartingAGame)
+TEST(GameFlow, restartingAGame)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -173,7 +173,7 @@ TEST(GameFlow, RestartingAGame)
 
 // The clock drives the game: START GAME starts it, each tick is a second of
 // the game, and the end stops it. The program's clock ticks once a second.
-TEST(GameFlow, ClockTimerTicks)
+TEST(GameFlow, clockTimerTicks)
 {
     GameRecorder recorder;
     ManualClock clock;
@@ -192,7 +192,7 @@ TEST(GameFlow, ClockTimerTicks)
 }
 
 // A game without a tally or sound attached still runs to its end.
-TEST(GameFlow, RunsWithoutServices)
+TEST(GameFlow, runsWithoutServices)
 {
     Game game(Game::Services{});
     game.enter();
@@ -207,7 +207,7 @@ TEST(GameFlow, RunsWithoutServices)
 }
 
 // The clock text: minutes, a colon and two-digit seconds.
-TEST(GameFlow, ClockText)
+TEST(GameFlow, clockText)
 {
     EXPECT_EQ(Game::clockText(180), QStringLiteral("Time: 3:00"));
     EXPECT_EQ(Game::clockText(179), QStringLiteral("Time: 2:59"));

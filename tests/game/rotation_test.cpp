@@ -32,7 +32,7 @@ Cell whereIsQ(const Board &b)
 
 // Each turn is a quarter clockwise from the board as dealt: the top-left
 // letter goes to the top right, bottom right, bottom left and home again.
-TEST(Rotation, QuarterTurnsClockwise)
+TEST(Rotation, quarterTurnsClockwise)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -54,7 +54,7 @@ TEST(Rotation, QuarterTurnsClockwise)
 }
 
 // A turn discards the word in progress; only "rotate" is heard.
-TEST(Rotation, DiscardsTheWord)
+TEST(Rotation, discardsTheWord)
 {
     GameRecorder recorder;
     Game game(recorder.services());
@@ -74,7 +74,7 @@ TEST(Rotation, DiscardsTheWord)
 
 // Outside a game a turn does nothing and plays nothing; a new game starts
 // unturned; typing after a turn scans the turned board.
-TEST(Rotation, OnlyDuringAGame)
+TEST(Rotation, onlyDuringAGame)
 {
     GameRecorder recorder;
     Game game(recorder.services());

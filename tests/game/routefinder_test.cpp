@@ -80,7 +80,7 @@ std::vector<int> codes(const char *word)
 // The fast search returns exactly the chain of the step-by-step search on
 // thousands of dealt boards, for words that fit, words that almost fit and
 // random words.
-TEST(RouteFinder, AgreesWithTheStepByStepSearch)
+TEST(RouteFinder, agreesWithTheStepByStepSearch)
 {
     QRandomGenerator random(4242);
     int compared = 0;
@@ -122,7 +122,7 @@ TEST(RouteFinder, AgreesWithTheStepByStepSearch)
 
 // Hand-made boards where the search must backtrack deep before it succeeds
 // or proves there is no chain.
-TEST(RouteFinder, AgreesOnCrowdedBoards)
+TEST(RouteFinder, agreesOnCrowdedBoards)
 {
     const char *boards[] = {
         "eeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeex",
@@ -147,7 +147,7 @@ TEST(RouteFinder, AgreesOnCrowdedBoards)
 
 // The chain starts at the first fitting cell in column order and takes the
 // lowest direction at each step.
-TEST(RouteFinder, FirstChainInSearchOrder)
+TEST(RouteFinder, firstChainInSearchOrder)
 {
     // Two C-A-T chains: the one starting in column 0 wins over the one in
     // row 0 further right, and from the A the T up-left (direction 1) wins

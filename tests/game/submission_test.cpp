@@ -36,7 +36,7 @@ protected:
 } // namespace
 
 // Sending an empty word does nothing: no text, no cue, nothing recorded.
-TEST_F(Submission, EmptyWordDoesNothing)
+TEST_F(Submission, emptyWordDoesNothing)
 {
     game.pressdone();
     EXPECT_TRUE(recorder.log.isEmpty());
@@ -44,7 +44,7 @@ TEST_F(Submission, EmptyWordDoesNothing)
 }
 
 // Two letters are too few; the word is still remembered as tried and cleared.
-TEST_F(Submission, TwoLettersAreNotEnough)
+TEST_F(Submission, twoLettersAreNotEnough)
 {
     pick(game, {{0, 0}, {1, 0}});
     recorder.take();
@@ -57,7 +57,7 @@ TEST_F(Submission, TwoLettersAreNotEnough)
 // A valid word scores by its length, is listed in upper case with its points,
 // counts in the tally before the count label grows, and sounds "goodword";
 // the status line stays as it was.
-TEST_F(Submission, ValidWordScores)
+TEST_F(Submission, validWordScores)
 {
     QStringList accepted;
     QObject::connect(&game, &Game::wordAccepted, [&](const QString &line) { accepted << line; });
@@ -83,7 +83,7 @@ TEST_F(Submission, ValidWordScores)
 }
 
 // A word sent a second time is "already found", whatever its first verdict.
-TEST_F(Submission, RepeatsAreRefused)
+TEST_F(Submission, repeatsAreRefused)
 {
     pick(game, cat);
     game.pressdone();
@@ -104,7 +104,7 @@ TEST_F(Submission, RepeatsAreRefused)
 }
 
 // Twelve letters score 30, eleven 22: the table ends with a jump.
-TEST_F(Submission, LongWordsScoreByTheTable)
+TEST_F(Submission, longWordsScoreByTheTable)
 {
     pick(game, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {7, 1}, {6, 1}, {5, 1}});
     game.pressdone();
@@ -121,7 +121,7 @@ TEST_F(Submission, LongWordsScoreByTheTable)
 
 // A look-up that fails with an error ends the send: the word is neither
 // recorded as tried nor cleared, and the error reaches the caller.
-TEST_F(Submission, LookUpErrorLeavesTheWord)
+TEST_F(Submission, lookUpErrorLeavesTheWord)
 {
     class BrokenList : public WordChecker
     {
@@ -137,7 +137,7 @@ TEST_F(Submission, LookUpErrorLeavesTheWord)
 
 // Every game is scored on its own: a new game starts from 0 with empty lists,
 // so a word found before may be found again.
-TEST_F(Submission, NewGameStartsAfresh)
+TEST_F(Submission, newGameStartsAfresh)
 {
     pick(game, cat);
     game.pressdone();

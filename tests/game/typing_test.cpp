@@ -34,7 +34,7 @@ protected:
 
 // The first letter goes to the first cell holding it, column by column and
 // top to bottom within a column; it is framed red and shown in slot 1.
-TEST_F(Typing, FirstLetterColumnMajor)
+TEST_F(Typing, firstLetterColumnMajor)
 {
     on("xxxxxxxx"
        "xxxxxxxx"
@@ -60,7 +60,7 @@ TEST_F(Typing, FirstLetterColumnMajor)
 
 // Beside the newest letter the lowest direction wins: left over right,
 // up-left over down-right.
-TEST_F(Typing, NeighbourInDirectionOrder)
+TEST_F(Typing, neighbourInDirectionOrder)
 {
     on("xxxxxxxx"
        "xtxxxxxx"
@@ -83,7 +83,7 @@ TEST_F(Typing, NeighbourInDirectionOrder)
 
 // When no chain from the first "c" goes on to "a" then "t" but one from
 // another "c" does, the whole word moves to that chain.
-TEST_F(Typing, WordIsLaidOutAgainAlongAnotherChain)
+TEST_F(Typing, wordIsLaidOutAgainAlongAnotherChain)
 {
     on("caxxxxxx"
        "xxxxxxxx"
@@ -114,7 +114,7 @@ TEST_F(Typing, WordIsLaidOutAgainAlongAnotherChain)
 
 // A letter that fits nowhere leaves the word as it was, with "Invalid
 // Selection" and "invalid"; the next letter is tried beside the same newest letter.
-TEST_F(Typing, LetterThatFitsNowhere)
+TEST_F(Typing, letterThatFitsNowhere)
 {
     on("catxxxxx"
        "xxxxxxxx"
@@ -138,7 +138,7 @@ TEST_F(Typing, LetterThatFitsNowhere)
 
 // Picked and typed letters make one word: a typed letter goes beside the
 // letter picked last.
-TEST_F(Typing, MixingMouseAndKeyboard)
+TEST_F(Typing, mixingMouseAndKeyboard)
 {
     on("cxxxxxxx"
        "xaxxxxxx"
@@ -156,7 +156,7 @@ TEST_F(Typing, MixingMouseAndKeyboard)
 // Backspace removes the newest letter silently; typing it again frames the
 // same cell when it is the first neighbour that fits. A board with one "e"
 // cannot take a second.
-TEST_F(Typing, BackspaceAndRetyping)
+TEST_F(Typing, backspaceAndRetyping)
 {
     on("xxxxxxxx"
        "xxxxxxxx"
@@ -180,7 +180,7 @@ TEST_F(Typing, BackspaceAndRetyping)
 }
 
 // The thirteenth letter is ignored without a sound.
-TEST_F(Typing, ThirteenthLetterIgnored)
+TEST_F(Typing, thirteenthLetterIgnored)
 {
     on("aaaaaaaa"
        "aaaaaaaa"
@@ -201,7 +201,7 @@ TEST_F(Typing, ThirteenthLetterIgnored)
 // The keys' intents: Send sends, Clear clears, Rotate turns the board,
 // TakeBack deletes, letters type, any other key is taken and does nothing.
 // Outside a game no key is taken.
-TEST_F(Typing, KeyTable)
+TEST_F(Typing, keyTable)
 {
     using Kind = KeyIntent::Kind;
     const auto letter = [](char c) { return KeyIntent{Kind::Letter, c - 'A' + 1}; };

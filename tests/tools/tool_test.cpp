@@ -10,7 +10,7 @@
 
 // lookup answers each word from the built-in list, one line per word, in
 // the order given and as the word was written.
-TEST(ToolLookup, AnswersFromTheBuiltInList)
+TEST(ToolLookup, answersFromTheBuiltInList)
 {
     const ToolRun run = tool({"lookup", "cat", "ZYMURGY", "xqzt", "  stone ", "aa"});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
@@ -18,7 +18,7 @@ TEST(ToolLookup, AnswersFromTheBuiltInList)
 }
 
 // Bad arguments exit with status 2 and a usage line on stderr.
-TEST(ToolLookup, BadArguments)
+TEST(ToolLookup, badArguments)
 {
     for (const QStringList &args : {QStringList{}, QStringList{"lookup"}, QStringList{"frobnicate", "x"}}) {
         const ToolRun run = tool(args);
@@ -30,7 +30,7 @@ TEST(ToolLookup, BadArguments)
 
 // route types the letters on a board given in reading order: each letter
 // placed, refused or ignored, then the cells of the word as column,row.
-TEST(ToolRoute, TypesLettersOnTheBoard)
+TEST(ToolRoute, typesLettersOnTheBoard)
 {
     const QString board = QStringLiteral(
         "caxxxxxx"
@@ -55,7 +55,7 @@ TEST(ToolRoute, TypesLettersOnTheBoard)
 
 // Typing goes on past twelve letters as the keyboard does: the word is full,
 // so the thirteenth letter on is ignored even where it would touch.
-TEST(ToolRoute, IgnoresEveryLetterPastTwelve)
+TEST(ToolRoute, ignoresEveryLetterPastTwelve)
 {
     const QString board = QStringLiteral(
         "abcdefgh"
@@ -78,7 +78,7 @@ TEST(ToolRoute, IgnoresEveryLetterPastTwelve)
 }
 
 // A board that is not 64 letters, or letters that are not a..z, are bad arguments.
-TEST(ToolRoute, BadArguments)
+TEST(ToolRoute, badArguments)
 {
     for (const QStringList &args : {QStringList{"route", "abc", "a"}, QStringList{"route", QString(64, 'a'), "a1"},
                                     QStringList{"route", QString(63, 'a') + "!", "a"}, QStringList{"route"}}) {
@@ -90,7 +90,7 @@ TEST(ToolRoute, BadArguments)
 
 // tally show prints the four counters and the ten ranks of a tally file;
 // a damaged file fails with the compressor's message.
-TEST(ToolTally, ShowsCountersAndRecords)
+TEST(ToolTally, showsCountersAndRecords)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.tld");
