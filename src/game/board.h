@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-// A board cell, or a word slot's reference to one; (30, 30) marks an empty slot.
+// A board cell, or a word slot's reference to one; NoCell marks an empty slot.
 using Cell = rules::Cell;
 
 // Told about every tile and slot an operation changes, so a view can
