@@ -52,6 +52,11 @@ void UpdateCheck::start()
     m_fetch->start(url(QLatin1String(paths::Version)));
 }
 
+bool UpdateCheck::checking() const
+{
+    return m_fetch->busy();
+}
+
 void UpdateCheck::checkupdateDoneString(const QString &body)
 {
     if (body != m_version())

@@ -30,6 +30,8 @@ public:
     static QString backupName(const QString &programFile);
 
     void start();
+    // Whether the version text has been asked for and not yet come.
+    bool checking() const;
     void checkupdateDoneString(const QString &body);
     // Throws std::runtime_error when the installer file cannot be created.
     void accept();

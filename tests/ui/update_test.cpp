@@ -106,7 +106,8 @@ private slots:
     {
         Service service({"--version-text", "1.0.0"});
         open(service);
-        QTest::qWait(500);
+        QVERIFY(m_session->update().checking());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_session->update().checking(), 10000);
         QVERIFY(!panel()->isVisible());
         closeBeforeTheService();
     }
