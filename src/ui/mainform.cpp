@@ -551,7 +551,10 @@ void Tmain::connectGame()
     connect(paintbox_board, &BoardView::released, this, handler(&Tmain::paintbox_boardMouseUp));
     for (SlotView *slot : image_letters)
         connect(slot, &SlotView::clicked, this, handler(&Tmain::image_letters1Click));
+    // The name lives in edit_name; the game follows every change of it from
+    // the start, so an empty stored name stays empty rather than the game's "Guest".
     connect(edit_name, &QLineEdit::textChanged, game, &Game::setPlayerName);
+    m_game.setPlayerName(edit_name->text());
 }
 
 QWidget *Tmain::panelWidget(Game::Panel panel) const

@@ -265,6 +265,24 @@ private slots:
         closeByPlayer();
         QVERIFY(readIni().contains("Name=Zoe\n"));
     }
+
+    // A stored empty name stays empty: "Guest" stands only for a missing
+    // key. The greeting says "Good Luck " and the tally keeps the empty name.
+    void storedEmptyNameStaysEmpty()
+    {
+        writeIni("[tarvlesolo]\nName=\n");
+        open();
+        QVERIFY(m_window->findChild<NameEdit *>("edit_name")->text().isEmpty());
+        QVERIFY(m_window->findChild<NameEdit *>("edit_aname")->text().isEmpty());
+        m_window->button_startClick();
+        QCOMPARE(m_window->game().greetingText(), QStringLiteral("Good Luck "));
+        while (m_window->game().isPlaying())
+            m_window->game().tick();
+        QCOMPARE(m_session->tally().row(1).score, QStringLiteral("0"));
+        QVERIFY(m_session->tally().row(1).name.isEmpty());
+        closeByPlayer();
+        QVERIFY(readIni().contains("Name=\n"));
+    }
 };
 
 int main(int argc, char **argv)
