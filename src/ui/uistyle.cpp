@@ -40,7 +40,10 @@ QFont sans(int pixelSize, bool bold)
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &text,
                   const QFont &font, const QRect &geometry, Qt::Alignment alignment)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new QLabel(parent);
+    // Names and other texts from files are shown as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setObjectName(objectName);
     label->setFont(font);
     label->setGeometry(geometry);

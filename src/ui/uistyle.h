@@ -26,7 +26,7 @@ QFont timesNewRoman(int pixelSize, bool bold = false);
 // The default dialog face, or the sans family closest to it in width.
 QFont sans(int pixelSize, bool bold = false);
 
-// A transparent text label in the game's cream colour.
+// A transparent label of plain text in the game's cream colour.
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &text,
                   const QFont &font, const QRect &geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);

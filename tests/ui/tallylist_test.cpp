@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -119,6 +120,21 @@ private slots:
         QCOMPARE(label("label_high1")->palette().color(QPalette::WindowText), cream);
         QVERIFY(!label("label_high1")->font().bold());
         QVERIFY(!label("label_num5")->font().bold());
+    }
+
+    // Names are shown as the characters they are, never as markup: in the
+    // greeting and in the records.
+    void namesAreShownAsPlainText()
+    {
+        open();
+        const QString name = QStringLiteral("<b>Bob</b>");
+        m_window->findChild<QLineEdit *>("edit_name")->setText(name);
+        playGame("");
+        auto *greeting = m_window->findChild<QLabel *>("label_name");
+        QCOMPARE(greeting->text(), QStringLiteral("Good Luck <b>Bob</b>"));
+        QCOMPARE(greeting->textFormat(), Qt::PlainText);
+        QCOMPARE(text("label_name1"), name);
+        QCOMPARE(label("label_name1")->textFormat(), Qt::PlainText);
     }
 
     // RESET TALLY asks first; No, Escape or closing the box change nothing;
