@@ -101,8 +101,12 @@ void Tmain::FormCreate()
 void Tmain::loadinifile()
 {
     const MainSettings settings = m_settings.loadinifile();
-    m_savedbounds = QRect(settings.left, settings.top, settings.width, settings.height);
-    // Applied as read, also when it lies off the screen.
+    // The place is applied as read, also when it lies off the screen; the
+    // size at most fills the work area, so a damaged value cannot ask for a
+    // window of gigabytes.
+    const QSize work = screen()->availableGeometry().size();
+    m_savedbounds = QRect(settings.left, settings.top, qMin(settings.width, work.width()),
+                          qMin(settings.height, work.height()));
     placeWindow(m_savedbounds);
     m_cues.setPlaySounds(settings.sounds);
     PlaySounds1->setChecked(settings.sounds);

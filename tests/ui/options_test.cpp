@@ -208,6 +208,21 @@ private slots:
         QVERIFY(group->x() > 100);
     }
 
+    // A stored size larger than the work area, a damaged one included, is cut
+    // to it and saved so; the place is applied as stored, off the screen too.
+    void storedSizeAtMostTheWorkArea()
+    {
+        writeIni("[tarvlesolo]\nTop=-4000\nLeft=9000\nWidth=0x7FFFFFFF\nHeight=2147483647\n");
+        open();
+        const QRect work = m_window->screen()->availableGeometry();
+        QCOMPARE(m_window->savedbounds(), QRect(9000, -4000, work.width(), work.height()));
+        QVERIFY(m_window->frameGeometry().width() <= work.width());
+        QVERIFY(m_window->frameGeometry().height() <= work.height());
+        closeByPlayer();
+        QVERIFY(readIni().contains(
+            QStringLiteral("Width=%1\nHeight=%2\n").arg(work.width()).arg(work.height()).toUtf8()));
+    }
+
     // Closing a moved window stores 3 pixels less in a dimension larger than
     // the work area, once; an unmoved window still writes its placement.
     void closingAgainstTheWorkArea()
