@@ -1,6 +1,10 @@
 #include "signalcloser.h"
 
+#include "errorbox.h"
+
+#include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include <csignal>
@@ -48,10 +52,23 @@ SignalCloser::~SignalCloser()
     }
 }
 
+void SignalCloser::setWindow(QWidget *window)
+{
+    m_window = window;
+    // Once the event loop runs, so the window is shown and closes as usual.
+    if (m_pending)
+        QTimer::singleShot(0, m_window, &QWidget::close);
+}
+
 void SignalCloser::arrived()
 {
     char byte;
     [[maybe_unused]] const ssize_t read = ::read(wakeUp[1], &byte, 1);
+    ErrorBox::setUnattended();
+    if (QWidget *box = QApplication::activeModalWidget())
+        box->close();
     if (m_window)
         m_window->close();
+    else
+        m_pending = true;
 }

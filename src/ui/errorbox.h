@@ -34,4 +34,8 @@ void guard(QWidget *parent, Handler &&handler)
 // A plain message box with an OK button, e.g. "Posting Failed.".
 void inform(QWidget *parent, const QString &message);
 
+// From now on no one answers boxes (the program is being ended by a signal):
+// messages go to standard error instead, and nothing waits.
+void setUnattended();
+
 } // namespace ErrorBox

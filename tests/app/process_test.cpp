@@ -45,10 +45,15 @@ public:
         QThread::msleep(300);
         if (::kill(pid_t(process.processId()), signal) != 0 || !process.waitForFinished(20000))
             return false;
+        m_errors = QString::fromLocal8Bit(process.readAllStandardError());
         return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
 
+    // What the last run wrote to standard error.
+    QString errors() const { return m_errors; }
+
 private:
+    QString m_errors;
     QTemporaryDir m_folder;
     QDir m_dir;
     bool m_copied = false;
@@ -94,4 +99,32 @@ TEST(Process, emptyTallyFileRoundTrip)
             EXPECT_EQ(bytes, first);
         EXPECT_FALSE(QFile::exists(program.file("tarvlesolotally.tld.bad")));
     }
+}
+
+// A close by signal waits for no one: with a settings file that cannot be
+// written the error goes to standard error, the tally is still saved and the
+// program ends.
+TEST(Process, signalCloseReportsOnStandardErrorAndEnds)
+{
+    ProgramCopy program;
+    ASSERT_TRUE(QDir().mkdir(program.file("tarvlesolo.ini")));
+    ASSERT_TRUE(program.runUntil(SIGTERM));
+    EXPECT_TRUE(program.errors().contains("Unable to write to " + program.file("tarvlesolo.ini") + "."))
+        << qPrintable(program.errors());
+    EXPECT_TRUE(QFile::exists(program.file("tarvlesolotally.tld")));
+    EXPECT_FALSE(QFile::exists(program.file("English")));
+}
+
+// A signal while a start-up error box waits closes the box and then the
+// program, saving as the close box does.
+TEST(Process, signalDuringAStartUpBoxEnds)
+{
+    ProgramCopy program;
+    const QByteArray damaged("WRZL\x10\x00\x00\x00garbage", 16);
+    ASSERT_TRUE(writeFile(program.file("tarvlesolotally.tld"), damaged));
+    ASSERT_TRUE(program.runUntil(SIGTERM));
+    EXPECT_TRUE(QFile::exists(program.file("tarvlesolo.ini")));
+    EXPECT_EQ(readFile(program.file("tarvlesolotally.tld.bad")), damaged);
+    EXPECT_EQ(readFile(program.file("tarvlesolotally.tld")).size(), 73);
+    EXPECT_FALSE(QFile::exists(program.file("English")));
 }
