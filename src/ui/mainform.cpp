@@ -24,7 +24,6 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QKeyEvent>
-#include <QDir>
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QLineEdit>

@@ -53,7 +53,6 @@ public:
     ~Tmain() override;
 
     Game &game() { return m_game; }
-    const TDictn &spell() const { return m_spell; }
     // The tiled background picture the other windows copy.
     QPixmap backgroundPicture() const;
 
