@@ -1,5 +1,7 @@
 #include "inifile.h"
 
+#include "eightbittext.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -31,7 +33,7 @@ std::optional<QByteArray> sectionOf(const QByteArray &line)
 
 bool sameName(const QByteArray &a, const QString &b)
 {
-    return QString::fromUtf8(a).compare(b, Qt::CaseInsensitive) == 0;
+    return EightBitText::decode(a).compare(b, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -103,18 +105,18 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
     if (line < 0)
         return std::nullopt;
     const QByteArray &text = m_lines[line].text;
-    return QString::fromUtf8(text.mid(text.indexOf('=') + 1).trimmed());
+    return EightBitText::decode(text.mid(text.indexOf('=') + 1).trimmed());
 }
 
 void IniFile::setValue(const QString &section, const QString &key, const QString &value)
 {
-    const Line entry{key.toUtf8() + '=' + value.toUtf8(), m_newline};
+    const Line entry{EightBitText::encode(key) + '=' + EightBitText::encode(value), m_newline};
     auto found = findSection(section);
     if (!found) {
         // The last line may lack its line end; the new section starts on a line of its own.
         if (!m_lines.isEmpty() && m_lines.last().ending.isEmpty())
             m_lines.last().ending = m_newline;
-        m_lines.append(Line{'[' + section.toUtf8() + ']', m_newline});
+        m_lines.append(Line{'[' + EightBitText::encode(section) + ']', m_newline});
         m_lines.append(entry);
         return;
     }

@@ -9,7 +9,8 @@
 // An initialisation file held as its lines, so that a save changes only the
 // keys it writes: every other line, key and section stays byte for byte.
 // Section and key names match regardless of letter case; values are given
-// back exactly as they stand (without the spaces around them).
+// back exactly as they stand (without the spaces around them). The text is
+// 8-bit, as EightBitText reads and writes it.
 class IniFile
 {
 public:

@@ -181,6 +181,26 @@ TEST_F(SettingsFileTest, foreignLinesSurviveASave)
     EXPECT_TRUE(read().startsWith("[other]\nfoo=bar\n[tarvlesolo]\nTop=3\n"));
 }
 
+// The file is 8-bit text: a name written as "Zo\xEB" is read as "Zoë" and
+// written back as the same byte, and other lines keep their bytes. A name
+// typed beyond Latin-1 is kept whole.
+TEST_F(SettingsFileTest, namesAreKeptByteForByte)
+{
+    const QByteArray before = "[tarvlesolo]\nName=Zo\xEB\nNote=caf\xE9 \xFF\x80\n";
+    write(before);
+    MainSettings s = file().loadinifile();
+    EXPECT_EQ(s.name, QStringLiteral(u"Zoë"));
+    file().saveinifile(s);
+    const QByteArray after = read();
+    EXPECT_TRUE(after.contains("\nName=Zo\xEB\n")) << after.toStdString();
+    EXPECT_TRUE(after.contains("\nNote=caf\xE9 \xFF\x80\n"));
+    EXPECT_FALSE(after.contains("\xEF\xBF\xBD")) << "no replacement character is ever written";
+
+    s.name = QStringLiteral(u"Zoë ☺");
+    file().saveinifile(s);
+    EXPECT_EQ(file().loadinifile().name, s.name);
+}
+
 // A file that cannot be written gives "Unable to write to" and its path.
 TEST_F(SettingsFileTest, unwritableFile)
 {
