@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class TallyGrid;
 
@@ -9,13 +10,18 @@ class TallyGrid;
 class TallyFile
 {
 public:
+    // The most text a tally file may unpack to. A tally is a few hundred
+    // bytes; this bounds the memory a damaged file can cost.
+    static constexpr qint64 MaxTextSize = 1024 * 1024;
+
     explicit TallyFile(const QString &path);
 
     QString path() const { return m_path; }
 
     // Reads the file into the grid; a missing file is no error. Throws
-    // ELzrw1Exception or TallyTextError; the grid then keeps what was read
-    // before the failure.
+    // ELzrw1Exception with the compressor's own message, or TallyTextError
+    // naming the file and what is wrong with it; the grid then keeps what
+    // was read before the failure.
     void load(TallyGrid &grid);
     // Writes the grid; false when that failed, and the old file is then
     // untouched. After a failed load the unreadable file is first kept

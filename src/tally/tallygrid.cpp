@@ -1,10 +1,20 @@
 #include "tallygrid.h"
 
+#include "eightbittext.h"
+
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
 
-// Reads the text form line by line; a line ends at CR LF or LF.
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TallyGrid", text);
+}
+
+// Reads the text form line by line; a line ends at CR LF or LF. The errors
+// say what is wrong in words the tally file's message can quote.
 class LineReader
 {
 public:
@@ -16,7 +26,7 @@ public:
     QString next()
     {
         if (m_at >= m_text.size())
-            throw TallyTextError("Read beyond end of file");
+            throw TallyTextError(tr("its text ends after line %1, before its last cell").arg(m_line).toStdString());
         qsizetype end = m_text.indexOf('\n', m_at);
         if (end < 0)
             end = m_text.size();
@@ -24,7 +34,8 @@ public:
         if (line.endsWith('\r'))
             line.chop(1);
         m_at = end + 1;
-        return QString::fromUtf8(line);
+        ++m_line;
+        return EightBitText::decode(line);
     }
 
     int nextCount()
@@ -32,20 +43,30 @@ public:
         const QString line = next();
         bool ok = false;
         const int count = line.trimmed().toInt(&ok);
-        if (!ok)
-            throw TallyTextError(("'" + line + "' is not a valid integer value").toStdString());
-        // A count no tally grid can have: the text is damaged.
-        if (count < 0 || count > MaxCount)
-            throw TallyTextError(("'" + line + "' is not a valid grid size").toStdString());
+        if (!ok || count < 0)
+            throw TallyTextError(tr("line %1 holds \"%2\" where a grid size belongs").arg(m_line).arg(line.left(40)).toStdString());
         return count;
     }
 
-private:
-    static constexpr int MaxCount = 10000;
+    int line() const { return m_line; }
 
+private:
     const QByteArray &m_text;
     qsizetype m_at = 0;
+    int m_line = 0;
 };
+
+// A grid beyond the limit would cost memory in proportion to a number that
+// a damaged file can make as large as it likes.
+void checkCells(qint64 columns, qint64 rows)
+{
+    if (columns * rows > TallyGrid::MaxCells)
+        throw TallyTextError(tr("it describes a grid of %1 × %2 cells, more than the %3 a tally may have")
+                                 .arg(columns)
+                                 .arg(rows)
+                                 .arg(TallyGrid::MaxCells)
+                                 .toStdString());
+}
 
 } // namespace
 
@@ -92,15 +113,21 @@ QByteArray TallyGrid::savegrid() const
 {
     QByteArray text = QByteArray::number(m_columns) + "\r\n" + QByteArray::number(m_rows) + "\r\n";
     for (const QString &cell : m_cells)
-        text += cell.toUtf8() + "\r\n";
+        text += EightBitText::encode(cell) + "\r\n";
     return text;
 }
 
 void TallyGrid::loadgrid(const QByteArray &text)
 {
     LineReader reader(text);
-    setColumnCount(reader.nextCount());
-    setRowCount(reader.nextCount());
+    const int columns = reader.nextCount();
+    // The old rows apply until the row count is read: the grid never holds
+    // more than MaxCells cells, not even for a moment.
+    checkCells(columns, std::max(m_rows, 1));
+    setColumnCount(columns);
+    const int rows = reader.nextCount();
+    checkCells(m_columns, rows);
+    setRowCount(rows);
     for (int column = 0; column < m_columns; ++column)
         for (int row = 0; row < m_rows; ++row)
             setCell(column, row, reader.next());

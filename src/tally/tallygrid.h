@@ -20,6 +20,9 @@ class TallyGrid
 public:
     static constexpr int Columns = 9;
     static constexpr int Rows = 12;
+    // The most cells a text may ask for: far above the tally's 108, and
+    // little memory.
+    static constexpr qint64 MaxCells = 10000;
 
     TallyGrid();
 
@@ -36,7 +39,8 @@ public:
     // line of its own, column by column; lines end in CR LF.
     QByteArray savegrid() const;
     // Reads the text form. On a failure the counts and cells read so far
-    // keep their new values.
+    // keep their new values. A count that would make more than MaxCells
+    // cells is refused before the grid is resized.
     void loadgrid(const QByteArray &text);
 
 private:

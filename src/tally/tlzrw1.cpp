@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -170,9 +171,10 @@ qint64 pack(WorkArea &work, QIODevice &in, qint64 size, QIODevice &out, const QS
     return written;
 }
 
-// Returns the unpacked size.
+// Returns the unpacked size. More than limit bytes unpacked fail with
+// Tlzrw1::TooLong.
 qint64 unpack(WorkArea &work, QIODevice &in, QIODevice &out, const QString &input,
-              const QString &output)
+              const QString &output, quint64 limit = MaxStoredSize)
 {
     quint8 header[HeaderSize];
     readExactly(in, header, 4, input);
@@ -197,6 +199,8 @@ qint64 unpack(WorkArea &work, QIODevice &in, QIODevice &out, const QString &inpu
                                                      std::span(work.plain));
         if (block.error != TLZR::Error::None)
             throw ELzrw1Exception(corruptBlockMessage(input));
+        if (total + block.size > limit)
+            throw Tlzrw1::TooLong(limit);
         writeExactly(out, work.plain.data(), qint64(block.size), output);
         total += block.size;
         decoded = block.size;
@@ -273,16 +277,27 @@ QByteArray Tlzrw1::compress(const QByteArray &data)
 
 QByteArray Tlzrw1::decompress(const QByteArray &container, const QString &sourceName)
 {
-    WorkArea work;
     QBuffer in;
     in.setData(container);
     in.open(QIODevice::ReadOnly);
+    return decompress(in, sourceName, qint64(MaxStoredSize));
+}
+
+QByteArray Tlzrw1::decompress(QIODevice &container, const QString &sourceName, qint64 limit)
+{
+    WorkArea work;
     QByteArray data;
     QBuffer out(&data);
     out.open(QIODevice::WriteOnly);
-    unpack(work, in, out, sourceName, QString());
+    unpack(work, container, out, sourceName, QString(), quint64(std::max<qint64>(limit, 0)));
     out.close();
     return data;
+}
+
+Tlzrw1::TooLong::TooLong(qint64 limit)
+    : ELzrw1Exception(QStringLiteral("Lzrw1 (decompression LZRW1/KH) : more than %1 bytes unpacked").arg(limit))
+    , m_limit(limit)
+{
 }
 
 QString Tlzrw1::openInputMessage(const QString &input)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "elzrw1exception.h"
+
 #include <QByteArray>
 #include <QString>
+
+class QIODevice;
 
 // The tally file compressor: packs a file into a container and unpacks it.
 //
@@ -33,10 +37,25 @@ public:
     // unpacked size.
     qint64 Decompress();
 
+    // A container that unpacks to more than a caller's limit.
+    class TooLong : public ELzrw1Exception
+    {
+    public:
+        explicit TooLong(qint64 limit);
+        qint64 limit() const { return m_limit; }
+
+    private:
+        qint64 m_limit;
+    };
+
     // The same in memory, for callers that must not touch the file system.
     // sourceName only labels the messages, where a file form names InputFile.
     static QByteArray compress(const QByteArray &data);
     static QByteArray decompress(const QByteArray &container, const QString &sourceName);
+    // Unpacks a container read block by block from an open device, stopping
+    // with TooLong once more than limit bytes come out: memory stays bounded
+    // by the limit whatever the container holds.
+    static QByteArray decompress(QIODevice &container, const QString &sourceName, qint64 limit);
 
     // The message of an input file that cannot be opened, for callers that
     // read the container themselves.

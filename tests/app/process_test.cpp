@@ -1,4 +1,6 @@
+#include "tallycontainers.h"
 #include "testfiles.h"
+#include "tlzrw1.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,9 +29,9 @@ public:
 
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
-    // Runs the program until it is up, sends the signal and waits for the
-    // end; true when it ended normally with status 0.
-    bool runUntil(int signal)
+    // Runs the program until it is up (and then settleMs more), sends the
+    // signal and waits for the end; true when it ended normally with status 0.
+    bool runUntil(int signal, int settleMs = 300)
     {
         if (!m_copied)
             return false;
@@ -42,7 +44,8 @@ public:
         // The word list file is written while the main window is built.
         if (!process.waitForStarted(10000) || !waitForFile(file("English"), 20000))
             return false;
-        QThread::msleep(300);
+        QThread::msleep(settleMs);
+        m_peakKilobytes = peakKilobytesOf(process.processId());
         if (::kill(pid_t(process.processId()), signal) != 0 || !process.waitForFinished(20000))
             return false;
         m_errors = QString::fromLocal8Bit(process.readAllStandardError());
@@ -51,9 +54,24 @@ public:
 
     // What the last run wrote to standard error.
     QString errors() const { return m_errors; }
+    // The most memory the last run had in use before the signal, in KiB.
+    qint64 peakKilobytes() const { return m_peakKilobytes; }
 
 private:
+    static qint64 peakKilobytesOf(qint64 pid)
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+        return -1;
+    }
+
     QString m_errors;
+    qint64 m_peakKilobytes = -1;
     QTemporaryDir m_folder;
     QDir m_dir;
     bool m_copied = false;
@@ -113,6 +131,43 @@ TEST(Process, signalCloseReportsOnStandardErrorAndEnds)
         << qPrintable(program.errors());
     EXPECT_TRUE(QFile::exists(program.file("tarvlesolotally.tld")));
     EXPECT_FALSE(QFile::exists(program.file("English")));
+}
+
+// Damaged files cost bounded memory: a tiny container asking for a grid of
+// 100 million cells, a small one that unpacks to 300 MB, and a stored window
+// size of 2^31 pixels each start within 100 MB of a normal start, and the
+// tally written at exit is the small one of an empty tally.
+TEST(Process, damagedFilesCostBoundedMemory)
+{
+    const int settle = 1500;
+    ProgramCopy normal;
+    ASSERT_TRUE(normal.runUntil(SIGTERM, settle));
+    const qint64 base = normal.peakKilobytes();
+    ASSERT_GT(base, 0);
+
+    const struct {
+        const char *what;
+        QByteArray tally;
+        QByteArray ini;
+    } cases[] = {
+        {"huge grid", Tlzrw1::compress("10000\r\n10000\r\n"), {}},
+        {"huge text", zeroBlocks(9600), {}},
+        {"huge window", {}, "[tarvlesolo]\nWidth=0x7FFFFFFF\nHeight=0x7FFFFFFF\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramCopy program;
+        if (!c.tally.isEmpty())
+            ASSERT_TRUE(writeFile(program.file("tarvlesolotally.tld"), c.tally));
+        if (!c.ini.isEmpty())
+            ASSERT_TRUE(writeFile(program.file("tarvlesolo.ini"), c.ini));
+        ASSERT_TRUE(program.runUntil(SIGTERM, settle));
+        EXPECT_GT(program.peakKilobytes(), 0);
+        EXPECT_LT(program.peakKilobytes(), base + 100 * 1024) << "normal start: " << base << " KiB";
+        EXPECT_EQ(readFile(program.file("tarvlesolotally.tld")).size(), 73);
+        if (!c.tally.isEmpty())
+            EXPECT_EQ(readFile(program.file("tarvlesolotally.tld.bad")), c.tally);
+    }
 }
 
 // A signal while a start-up error box waits closes the box and then the

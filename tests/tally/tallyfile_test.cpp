@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tallycontainers.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,100 @@ TEST(TallyFile, unreadableFileIsKept)
         return Tlzrw1::compress(text);
     }()));
     EXPECT_THROW(TallyFile(path).load(records.grid()), TallyTextError);
+}
+
+namespace {
+
+QString loadError(const QString &path, TallyGrid &grid)
+{
+    try {
+        TallyFile(path).load(grid);
+    } catch (const TallyTextError &e) {
+        return QString::fromUtf8(e.what());
+    } catch (const ELzrw1Exception &e) {
+        return "compressor: " + e.message();
+    }
+    return {};
+}
+
+} // namespace
+
+// A damaged file costs bounded memory: a text beyond MaxTextSize or a grid
+// beyond MaxCells is refused before it is built, with a message that names
+// the file and says it is kept; the grid is left as it was.
+TEST(TallyFile, damagedFilesAreRefusedWithinLimits)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tarvlesolotally.tld");
+    const QString kept = " The file is kept as " + path + ".bad when the game closes.";
+
+    // 10 MB of zeros in a container of 13 KB.
+    ASSERT_TRUE(writeFile(path, zeroBlocks(320)));
+    TallyGrid grid;
+    grid.setCell(0, 0, "untouched");
+    EXPECT_EQ(loadError(path, grid), "The tally file " + path
+                                         + " cannot be read: it unpacks to more than 1048576 bytes, and a tally "
+                                           "is a few hundred." + kept);
+    EXPECT_EQ(grid.cell(0, 0), QStringLiteral("untouched"));
+
+    // A 24-byte container asking for a grid of 100 million cells.
+    ASSERT_TRUE(writeFile(path, Tlzrw1::compress("10000\r\n10000\r\n")));
+    EXPECT_EQ(loadError(path, grid), "The tally file " + path
+                                         + " cannot be read: it describes a grid of 10000 × 12 cells, more than "
+                                           "the 10000 a tally may have." + kept);
+    EXPECT_EQ(grid.columnCount(), TallyGrid::Columns);
+    EXPECT_EQ(grid.rowCount(), TallyGrid::Rows);
+
+    ASSERT_TRUE(writeFile(path, Tlzrw1::compress("9\r\n10000\r\n")));
+    EXPECT_TRUE(loadError(path, grid).contains("a grid of 9 × 10000 cells"));
+    EXPECT_EQ(grid.rowCount(), TallyGrid::Rows);
+
+    // The text reader's own errors, said of the file.
+    ASSERT_TRUE(writeFile(path, Tlzrw1::compress("9\r\n12\r\nfirst\r\n")));
+    EXPECT_EQ(loadError(path, grid), "The tally file " + path
+                                         + " cannot be read: its text ends after line 3, before its last cell." + kept);
+    ASSERT_TRUE(writeFile(path, Tlzrw1::compress("9\r\nmany\r\n")));
+    EXPECT_TRUE(loadError(path, grid).contains(": line 2 holds \"many\" where a grid size belongs."));
+
+    // A grid within the limits is read as it says.
+    TallyGrid wide;
+    wide.setColumnCount(100);
+    wide.setRowCount(100);
+    wide.setCell(99, 99, "corner");
+    ASSERT_TRUE(writeFile(path, Tlzrw1::compress(wide.savegrid())));
+    EXPECT_EQ(loadError(path, grid), QString());
+    EXPECT_EQ(grid.cell(99, 99), QStringLiteral("corner"));
+}
+
+// The text is 8-bit: a name written as "Zo\xEB" is shown as "Zoë" and saved
+// back as the same byte; a name beyond Latin-1 survives a save and a load.
+TEST(TallyFile, namesAreKeptByteForByte)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tarvlesolotally.tld");
+    TallyRecords records;
+    records.loadtally();
+    records.checkscore(40, QStringLiteral("Ann"));
+    QByteArray text = records.grid().savegrid();
+    text.replace("\r\nAnn\r\n", "\r\nZo\xEB\r\n");
+    const QByteArray container = Tlzrw1::compress(text);
+    ASSERT_TRUE(writeFile(path, container));
+
+    TallyRecords back;
+    TallyFile file(path);
+    file.load(back.grid());
+    back.loadtally();
+    EXPECT_EQ(back.row(1).name, QStringLiteral(u"Zoë"));
+    ASSERT_TRUE(file.save(back.grid()));
+    EXPECT_EQ(readFile(path), container);
+
+    back.checkscore(50, QStringLiteral(u"Łukasz ☺"));
+    ASSERT_TRUE(file.save(back.grid()));
+    TallyRecords again;
+    TallyFile(path).load(again.grid());
+    again.loadtally();
+    EXPECT_EQ(again.row(1).name, QStringLiteral(u"Łukasz ☺"));
+    EXPECT_EQ(again.row(2).name, QStringLiteral(u"Zoë"));
 }
 
 // A save that fails half way leaves the previous tally file whole.
