@@ -35,12 +35,26 @@ TDictn::TDictn(const QString &folder, const QString &resourcePath)
     : m_fileName(QDir(folder).absoluteFilePath(QLatin1String(ListFileName)))
     , m_resourcePath(resourcePath)
 {
-    // An existing file is used unchanged, whatever it holds.
-    if (!QFileInfo::exists(m_fileName))
+    if (!QFileInfo::exists(m_fileName)) {
         writeList();
+    } else if (QFileInfo info(m_fileName); info.isFile() && info.isReadable() && !holdsBuiltInList()) {
+        // Someone else's file: it is neither used nor touched, and the list
+        // is searched where it lies inside the program instead. A file that
+        // cannot even be read fails to open below, as a missing list does.
+        m_foreign = true;
+        m_notice = QCoreApplication::translate("TDictn",
+                                               "The file %1 does not hold this game's word list. It was left "
+                                               "unchanged, and words are judged with the game's own list.")
+                       .arg(QDir::toNativeSeparators(m_fileName));
+    }
 
-    m_file.setFileName(m_fileName);
-    m_opened = m_file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered);
+    if (m_foreign) {
+        m_file.setFileName(m_resourcePath);
+        m_opened = m_file.open(QIODevice::ReadOnly);
+    } else {
+        m_file.setFileName(m_fileName);
+        m_opened = m_file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered);
+    }
     if (m_opened)
         m_records.emplace(&m_file);
 }
@@ -59,7 +73,7 @@ void TDictn::close()
     m_records.reset();
     m_file.close();
     // Errors are ignored: the program is ending.
-    if (holdsBuiltInList())
+    if (!m_foreign && holdsBuiltInList())
         QFile::remove(m_fileName);
 }
 

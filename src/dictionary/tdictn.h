@@ -14,8 +14,11 @@
 // the file `English` in `folder` if no such file exists, then keeps that file
 // open for reading and writing until close(), answering look-ups by a binary
 // search on it. close() (at the latest the destructor) closes the file and
-// deletes it, but only when it still holds exactly the built-in list: a
-// player's own file of that name is never deleted.
+// deletes it, but only when it still holds exactly the built-in list.
+//
+// An `English` that holds anything else (a damaged list, another program's
+// file) is never used, changed or deleted: the built-in list is then
+// searched in place in the program, and notice() says so.
 //
 // Failures never throw here: a list that cannot be written leaves writeError()
 // set, one that cannot be opened leaves opened() false, and every look-up then
@@ -34,6 +37,9 @@ public:
     QString fileName() const { return m_fileName; }
     // Empty unless writing the list at creation failed.
     QString writeError() const { return m_writeError; }
+    // Empty unless `English` was someone else's file; the message for the
+    // player then.
+    QString notice() const { return m_notice; }
 
     qint32 findword(const QString &key);
     bool checkword(const QString &word) override;
@@ -50,7 +56,9 @@ private:
     QString m_fileName;
     QString m_resourcePath;
     QString m_writeError;
+    QString m_notice;
     QFile m_file;
+    bool m_foreign = false;
     bool m_opened = false;
     bool m_closed = false;
     std::optional<WordRecords> m_records;

@@ -88,6 +88,8 @@ void Tmain::reportWordList()
         ErrorBox::show(this, m_spell.writeError());
     if (!m_spell.opened())
         ErrorBox::inform(this, TDictn::notFoundMessage());
+    else if (!m_spell.notice().isEmpty())
+        ErrorBox::inform(this, m_spell.notice());
 }
 
 void Tmain::FormCreate()

@@ -5,6 +5,7 @@
 #include "wordrecords.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -160,16 +161,17 @@ TEST_F(TDictnTest, aRunOfEqualFieldsAnswersWithItsFirstRecord)
     const QByteArray field("OVERSIMPLIFICA");
     const QByteArray bytes = records({"AA", "OVERSEE"}) + record(field, '1') + record(field, '2') + record(field, '3')
         + record(field, '4') + records({"ZEBRA"});
-    ASSERT_TRUE(writeFile(englishPath(), bytes));
+    const QString resource = path(QStringLiteral("list.rec"));
+    ASSERT_TRUE(writeFile(resource, bytes));
 
     {
-        TDictn spell(folder());
+        TDictn spell(folder(), resource);
         ASSERT_TRUE(spell.opened());
         EXPECT_EQ(spell.findword(QStringLiteral("oversimplifica")), 2);
         EXPECT_EQ(spell.findword(QStringLiteral("oversimplification")), -1);
     }
 
-    QFile file(englishPath());
+    QFile file(resource);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     WordRecords list(&file);
     EXPECT_EQ(list.findword(QStringLiteral("oversimplifica")), 2);
@@ -179,28 +181,46 @@ TEST_F(TDictnTest, aRunOfEqualFieldsAnswersWithItsFirstRecord)
 TEST_F(TDictnTest, aFileWithAPartialLastRecordIsSearchedOverItsWholeRecords)
 {
     // A size that is not a multiple of 15 counts only the whole records.
-    ASSERT_TRUE(writeFile(englishPath(), records({"ANT", "BEE", "CAT"}) + QByteArray("\x1e" "DOG     ")));
-    TDictn spell(folder());
+    const QString resource = path(QStringLiteral("list.rec"));
+    ASSERT_TRUE(writeFile(resource, records({"ANT", "BEE", "CAT"}) + QByteArray("\x1e" "DOG     ")));
+    TDictn spell(folder(), resource);
     ASSERT_TRUE(spell.opened());
     EXPECT_EQ(spell.findword(QStringLiteral("ant")), 0);
     EXPECT_EQ(spell.findword(QStringLiteral("cat")), 2);
     EXPECT_EQ(spell.findword(QStringLiteral("dog")), -1);
 }
 
-TEST_F(TDictnTest, aPlayersOwnEnglishIsUsedAsItIsAndKeptAtExit)
+// An English that is not the game's own list (here every three-letter
+// combination, which would make NRI a word) is neither used nor changed nor
+// deleted: the built-in list judges the words, and the notice says so once.
+TEST_F(TDictnTest, aForeignEnglishIsLeftAloneAndTheOwnListJudges)
 {
-    // An existing English is never replaced, and one that does not hold the
-    // built-in list is never deleted.
-    const QByteArray own = records({"HELLO", "THERE", "WORLD"});
-    ASSERT_TRUE(writeFile(englishPath(), own));
+    QByteArray every;
+    for (char a = 'A'; a <= 'Z'; ++a)
+        for (char b = 'A'; b <= 'Z'; ++b)
+            for (char c = 'A'; c <= 'Z'; ++c)
+                every += record(QByteArray(1, a) + b + c);
+    ASSERT_TRUE(writeFile(englishPath(), every));
+    const QDateTime modified = QFileInfo(englishPath()).lastModified();
     {
         TDictn spell(folder());
         ASSERT_TRUE(spell.opened());
         EXPECT_TRUE(spell.writeError().isEmpty());
-        EXPECT_EQ(spell.findword(QStringLiteral("there")), 1);
-        EXPECT_FALSE(spell.checkword(QStringLiteral("aa")));
+        EXPECT_FALSE(spell.checkword(QStringLiteral("nri")));
+        EXPECT_TRUE(spell.checkword(QStringLiteral("quiz")));
+        EXPECT_TRUE(spell.checkword(QStringLiteral("zymurgy")));
+        EXPECT_EQ(spell.notice(), "The file " + QDir::toNativeSeparators(englishPath())
+                                      + " does not hold this game's word list. It was left unchanged, and words "
+                                        "are judged with the game's own list.");
+        EXPECT_EQ(entries(), QStringList{"English"}) << "no other file is made";
     }
-    EXPECT_EQ(readFile(englishPath()), own);
+    EXPECT_EQ(readFile(englishPath()), every);
+    EXPECT_EQ(QFileInfo(englishPath()).lastModified(), modified);
+
+    // The game's own list needs no notice.
+    ASSERT_TRUE(QFile::remove(englishPath()));
+    TDictn own(folder());
+    EXPECT_TRUE(own.notice().isEmpty());
 }
 
 TEST_F(TDictnTest, onlyAnExactCopyOfTheListIsDeletedAtExit)

@@ -7,6 +7,7 @@
 #include "sessionwindow.h"
 #include "messageboxes.h"
 #include "tdictn.h"
+#include "testfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -291,6 +292,34 @@ private slots:
         QCOMPARE(m_window->game().statusText(), QStringLiteral("Invalid Word."));
         closeWindow();
         QVERIFY(QFileInfo(QDir(working.path()).filePath("English")).isDir());
+    }
+
+    // A foreign English is left as it is: the player is told once, and the
+    // game's own list judges (CRA, a word of the foreign list, is none).
+    void foreignWordListIsReportedAndNotUsed()
+    {
+        closeWindow();
+        QTemporaryDir working;
+        const QString list = QDir(working.path()).filePath("English");
+        const QByteArray foreign = QByteArray("\x1e" "CRA") + QByteArray(11, ' ');
+        QVERIFY(writeFile(list, foreign));
+        MessageBoxes boxes;
+        openWindow(Session::Paths{m_program.path(), working.path(), {}}, m_cues.get());
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].icon, QMessageBox::NoIcon);
+        QVERIFY2(boxes.shown[0].text.startsWith("The file " + QDir::toNativeSeparators(list) + " does not hold"),
+                 qPrintable(boxes.shown[0].text));
+        m_window->game().setDraw(drawBoard(sampleBoard));
+        m_window->game().startGame();
+        pick(m_window->game(), {{0, 0}, {0, 1}, {0, 2}});
+        m_window->game().pressdone();
+        QCOMPARE(m_window->game().statusText(), QStringLiteral("Invalid Word."));
+        QCOMPARE(m_window->game().foundCount(), 0);
+        pick(m_window->game(), {{0, 0}, {1, 0}, {2, 0}});
+        m_window->game().pressdone();
+        QCOMPARE(m_window->game().foundCount(), 1);
+        closeWindow();
+        QCOMPARE(readFile(list), foreign);
     }
 
     // The word list file lives only while the window does.
