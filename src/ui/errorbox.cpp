@@ -1,5 +1,6 @@
 #include "errorbox.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -42,6 +43,13 @@ void show(QWidget *parent, const QString &message)
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(Title), withFullStop(message),
                     QMessageBox::Ok, parent);
     box.exec();
+}
+
+QString outOfMemoryMessage()
+{
+    return QCoreApplication::translate("ErrorBox",
+                                       "There was not enough memory to finish what was asked. "
+                                       "The game goes on; closing other programs may help.");
 }
 
 void inform(QWidget *parent, const QString &message)

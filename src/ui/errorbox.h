@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <new>
 
 class QWidget;
 
@@ -16,6 +17,9 @@ QString withFullStop(const QString &message);
 // A critical error box titled with the application title.
 void show(QWidget *parent, const QString &message);
 
+// What a handler that ran out of memory is reported as.
+QString outOfMemoryMessage();
+
 // Runs an event handler. An error it raises ends it there and is shown in
 // the critical error box; the program goes on. Every handler that can fail
 // runs through this, so no error unwinds through Qt's signals or events.
@@ -24,6 +28,9 @@ void guard(QWidget *parent, Handler &&handler)
 {
     try {
         handler();
+    } catch (const std::bad_alloc &) {
+        // The library's own text ("std::bad_alloc") tells a player nothing.
+        show(parent, outOfMemoryMessage());
     } catch (const std::exception &e) {
         show(parent, QString::fromUtf8(e.what()));
     } catch (...) {

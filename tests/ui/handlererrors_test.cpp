@@ -93,6 +93,16 @@ private slots:
         QCOMPARE(game.board().wordlength(), 0);
     }
 
+    // Running out of memory is said in words, not as the library's
+    // "std::bad_alloc".
+    void outOfMemoryIsSaidInWords()
+    {
+        MessageBoxes boxes;
+        ErrorBox::guard(nullptr, [] { throw std::bad_alloc(); });
+        QCOMPARE(boxes.texts(), QStringList{ErrorBox::outOfMemoryMessage()});
+        QVERIFY(boxes.texts()[0].startsWith("There was not enough memory"));
+    }
+
     // A menu command that fails shows its error once and changes nothing
     // else: File, "Start Game" with a tally that cannot count the game.
     void failingMenuCommandEndsInTheErrorBox()
