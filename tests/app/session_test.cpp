@@ -1,4 +1,5 @@
 #include "session.h"
+#include "tlzrw1.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -69,6 +70,24 @@ TEST(Session, unreadableTallyIsReportedAndKept)
     EXPECT_EQ(session.tally().counterText(Counter::TotalGames), QStringLiteral("0"));
     session.finish();
     EXPECT_EQ(readFile(files.tally() + ".bad"), damaged);
+}
+
+// A tally whose text is damaged is reported in words that name the file
+// and say it is kept; the close keeps it and writes a small fresh tally.
+TEST(Session, damagedTallyTextIsReportedInWords)
+{
+    SessionFiles files;
+    const QByteArray damaged = Tlzrw1::compress("10000\r\n10000\r\n");
+    ASSERT_TRUE(writeFile(files.tally(), damaged));
+    Session session(files.paths(), nullptr);
+    const QString error = session.loadTally();
+    EXPECT_TRUE(error.startsWith("The tally file " + QDir::toNativeSeparators(files.tally()) + " cannot be read: "))
+        << error.toStdString();
+    EXPECT_TRUE(error.endsWith(" is kept as " + QDir::toNativeSeparators(files.tally()) + ".bad when the game closes."))
+        << error.toStdString();
+    session.finish();
+    EXPECT_EQ(readFile(files.tally() + ".bad"), damaged);
+    EXPECT_EQ(readFile(files.tally()).size(), 73);
 }
 
 // The version the about window shows and the update check compares.
