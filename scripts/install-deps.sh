@@ -7,7 +7,7 @@ packages=(
     g++ make cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev
     libgtest-dev libbenchmark-dev
-    libcpp-httplib-dev libsqlite3-dev
+    libcpp-httplib-dev libsqlite3-dev libssl-dev openssl
     fonts-liberation
 )
 

@@ -70,7 +70,8 @@ std::string usage(const std::string &program)
              "  --port N             port to listen on (default 8080)\n"
              "  --db FILE            SQLite database, created when missing (default tarvlesolo.db)\n"
              "  --version-text TEXT  text served as the current game version (default 1.0.0)\n"
-             "  --installer FILE     installer served for download (default: none, answered 404)\n";
+             "  --installer FILE     installer served for download, with FILE.sig as its signature\n"
+             "                       when that file exists (default: none, answered 404)\n";
 }
 
 } // namespace options

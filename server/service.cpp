@@ -69,17 +69,18 @@ void answerPosting(const httplib::Request &request, httplib::Response &response,
     response.set_content(pages::messagePage("Score posted", "Thank you, your score has been posted."), htmlType);
 }
 
-void answerInstaller(httplib::Response &response, const ServiceConfig &config)
+// A file read whole at each request, so a new release needs no restart.
+void answerFile(httplib::Response &response, const std::string &path, const char *type, const char *missing)
 {
-    std::ifstream file(config.installerPath, std::ios::binary);
-    if (config.installerPath.empty() || !file) {
+    std::ifstream file(path, std::ios::binary);
+    if (path.empty() || !file) {
         response.status = httpstatus::notFound;
-        response.set_content(pages::messagePage("Not found", "The installer is not available here."), htmlType);
+        response.set_content(pages::messagePage("Not found", missing), htmlType);
         return;
     }
     std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     response.status = httpstatus::ok;
-    response.set_content(std::move(bytes), binaryType);
+    response.set_content(std::move(bytes), type);
 }
 
 } // namespace
@@ -100,7 +101,12 @@ void registerRoutes(httplib::Server &server, Store &store, const ServiceConfig &
         response.set_content(config.versionText, textType);
     });
     server.Get(paths::Installer, [&config](const httplib::Request &, httplib::Response &response) {
-        answerInstaller(response, config);
+        answerFile(response, config.installerPath, binaryType, "The installer is not available here.");
+    });
+    // The installer's detached signature, made by "tarvle-tool sign", beside it.
+    server.Get(paths::InstallerSignature, [&config](const httplib::Request &, httplib::Response &response) {
+        const std::string path = config.installerPath.empty() ? std::string() : config.installerPath + ".sig";
+        answerFile(response, path, textType, "The installer's signature is not available here.");
     });
     server.Get(paths::Home, [&config](const httplib::Request &, httplib::Response &response) {
         response.set_content(pages::homePage(!config.installerPath.empty()), htmlType);

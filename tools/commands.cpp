@@ -6,6 +6,7 @@
 #include "elzrw1exception.h"
 #include "game.h"
 #include "recordsearch.h"
+#include "signature.h"
 #include "tlzrw1.h"
 
 #include <QByteArray>
@@ -131,6 +132,27 @@ int tallyShow(const QString &file, QTextStream &out, QTextStream &err)
         if (row.value > TallyRecords::NoScore)
             out << '\t' << row.date << '\t' << row.name << '\t' << row.score;
         out << '\n';
+    }
+    return Ok;
+}
+
+int sign(const QString &key, const QString &file, QTextStream &out, QTextStream &err)
+{
+    QFile keyFile(key);
+    if (!keyFile.open(QIODevice::ReadOnly)) {
+        err << "tarvle-tool: cannot read the key " << key << ": " << keyFile.errorString() << '\n';
+        return Failed;
+    }
+    QFile data(file);
+    if (!data.open(QIODevice::ReadOnly)) {
+        err << "tarvle-tool: cannot read " << file << ": " << data.errorString() << '\n';
+        return Failed;
+    }
+    try {
+        out << Signature::sign(data.readAll(), keyFile.readAll()) << '\n';
+    } catch (const Signature::Error &e) {
+        err << "tarvle-tool: " << key << ": " << e.what() << '\n';
+        return Failed;
     }
     return Ok;
 }

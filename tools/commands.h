@@ -27,4 +27,8 @@ int lzrwUnpack(const QString &input, const QString &output, QTextStream &out, QT
 // slot shows its rank alone. Fields are separated by tabs.
 int tallyShow(const QString &file, QTextStream &out, QTextStream &err);
 
+// Prints the line to serve beside FILE as its update signature: FILE signed
+// with the Ed25519 private key in the PEM file KEY.
+int sign(const QString &key, const QString &file, QTextStream &out, QTextStream &err);
+
 } // namespace ToolCommands

@@ -15,7 +15,8 @@ int usage(QTextStream &err)
            "       tarvle-tool route BOARD LETTERS\n"
            "       tarvle-tool lzrw pack IN OUT\n"
            "       tarvle-tool lzrw unpack IN OUT\n"
-           "       tarvle-tool tally show FILE\n";
+           "       tarvle-tool tally show FILE\n"
+           "       tarvle-tool sign KEY.pem FILE\n";
     return ToolCommands::BadArguments;
 }
 
@@ -54,6 +55,11 @@ int main(int argc, char **argv)
         if (args.size() != 2 || args[0] != QLatin1String("show"))
             return usage(err);
         return ToolCommands::tallyShow(args[1], out, err);
+    }
+    if (command == QLatin1String("sign")) {
+        if (args.size() != 2)
+            return usage(err);
+        return ToolCommands::sign(args[0], args[1], out, err);
     }
     err << "tarvle-tool: unknown command '" << command << "'\n";
     return usage(err);

@@ -64,6 +64,8 @@ QString Session::loadTally()
 
 void Session::finish()
 {
+    // A close never waits for an installer, and never starts a part of one.
+    m_update.abort();
     try {
         // The player is not told: the old file stays as it was.
         (void)m_tallyFile.save(m_tally.grid());

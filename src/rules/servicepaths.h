@@ -16,11 +16,14 @@ constexpr const char *ScoreKey = "score";
 constexpr const char *Scores = "/counter/tarvlesolo.shtml";
 constexpr const char *Version = "/tarvlesolo/tarvlesoloversion.txt";
 constexpr const char *Installer = "/tarvlesolo/trvsetup.exe";
+// The installer's Ed25519 signature: one line of base64.
+constexpr const char *InstallerSignature = "/tarvlesolo/trvsetup.exe.sig";
 // The installer's name once downloaded beside the program.
 constexpr const char *InstallerFile = "trvsetup.exe";
 constexpr const char *Home = "/";
 constexpr const char *Multiplayer = "/multiplayer.html";
 
 static_assert(std::string_view(Installer).ends_with(InstallerFile));
+static_assert(std::string_view(InstallerSignature).starts_with(Installer));
 
 } // namespace rules::servicepaths

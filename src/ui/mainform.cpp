@@ -868,6 +868,10 @@ void Tmain::attachUpdateCheck(UpdateCheck &update)
     connect(&update, &UpdateCheck::withdrawn, panel_update, &QWidget::hide);
     connect(&update, &UpdateCheck::buttonsHidden, this, &Tmain::hideUpdateButtons);
     connect(&update, &UpdateCheck::statusChanged, this, &Tmain::setUpdateStatus);
+    connect(&update, &UpdateCheck::progressChanged, this, [this](qint64 received, qint64 total) {
+        setUpdateStatus(total >= 0 ? tr("Receiving %1 of %2 bytes").arg(received).arg(total)
+                                   : tr("Receiving %1 bytes").arg(received));
+    });
     connect(&update, &UpdateCheck::failed, this, [this](const QString &message) { ErrorBox::inform(this, message); });
     connect(this, &Tmain::updateDeclined, &update, &UpdateCheck::cancel);
     connect(this, &Tmain::updateAccepted, &update, [this, &update] { ErrorBox::guard(this, [&update] { update.accept(); }); });

@@ -83,9 +83,48 @@ void HttpTestServer::answer(QTcpSocket *socket, const QString &path)
         return;
     }
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' + reason(route.status) + "\r\n"
-                      "Content-Type: application/octet-stream\r\n"
-                      "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n"
-                      "Connection: close\r\n\r\n";
-    socket->write(head + route.body);
+                      "Content-Type: application/octet-stream\r\n";
+    if (route.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    else if (route.announceLength)
+        head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    QByteArray body = route.sendBytes >= 0 ? route.body.left(route.sendBytes) : route.body;
+    if (route.chunked) {
+        QByteArray chunks;
+        if (!body.isEmpty())
+            chunks = QByteArray::number(body.size(), 16) + "\r\n" + body + "\r\n";
+        // A cut chunked body lacks its last, empty chunk.
+        if (route.sendBytes < 0)
+            chunks += "0\r\n\r\n";
+        body = chunks;
+    }
+    socket->write(head);
+    if (route.trickleMs > 0) {
+        trickle(socket, body, route);
+        return;
+    }
+    socket->write(body);
+    finish(socket, route);
+}
+
+void HttpTestServer::trickle(QTcpSocket *socket, QByteArray rest, const Route &route)
+{
+    if (rest.isEmpty()) {
+        finish(socket, route);
+        return;
+    }
+    socket->write(rest.left(1));
+    QPointer<QTcpSocket> guarded(socket);
+    QTimer::singleShot(route.trickleMs, this, [this, guarded, rest = rest.mid(1), route] {
+        if (guarded)
+            trickle(guarded, rest, route);
+    });
+}
+
+void HttpTestServer::finish(QTcpSocket *socket, const Route &route)
+{
+    if (route.stall)
+        return; // the client waits for bytes that never come
     socket->disconnectFromHost();
 }

@@ -23,6 +23,15 @@ public:
         QByteArray body;
         // Polled until true before the answer goes out.
         std::function<bool()> ready;
+        // How a misbehaving host sends it: only the first sendBytes of the
+        // body (all when negative), then it closes, or holds the connection
+        // open without a word more (stall); without Content-Length, or in
+        // chunks; one byte every trickleMs.
+        qsizetype sendBytes = -1;
+        bool stall = false;
+        bool announceLength = true;
+        bool chunked = false;
+        int trickleMs = 0;
     };
 
     explicit HttpTestServer(QObject *parent = nullptr);
@@ -41,6 +50,8 @@ private:
     void accept();
     void read(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const QString &path);
+    void trickle(QTcpSocket *socket, QByteArray rest, const Route &route);
+    void finish(QTcpSocket *socket, const Route &route);
 
     QTcpServer m_server;
     QHash<QString, Route> m_routes;

@@ -2,8 +2,12 @@
 #include "application.h"
 #include "flatbutton.h"
 #include "gametestsupport.h"
+#include "httptestserver.h"
 #include "mainform.h"
 #include "sessionwindow.h"
+#include "signalcloser.h"
+#include "signature.h"
+#include "testfiles.h"
 #include "updatecheck.h"
 
 #include <QDir>
@@ -15,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -69,14 +74,16 @@ private:
 
     QString program() const { return QDir(m_folder.path()).filePath("tarvlesolo"); }
 
-    void open(const Service &service)
+    void open(const Service &service) { open(service.base()); }
+
+    void open(const QString &serviceBase)
     {
         QFile file(program());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("the program");
         file.close();
         openWindow(Session::Paths{m_folder.path(), m_folder.path(), program()}, &m_sound);
-        m_session->update().setServiceBase(service.base());
+        m_session->update().setServiceBase(serviceBase);
         m_session->update().setExit([this] { m_exited = true; });
         m_window->attachUpdateCheck(m_session->update());
         m_window->show(); // the first showing starts the check
@@ -119,11 +126,10 @@ private slots:
         QTemporaryDir installerDir;
         const QString args = installerDir.filePath("args.txt");
         const QString installer = installerDir.filePath("setup.sh");
-        QFile script(installer);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(args).toUtf8());
-        script.close();
-        const qint64 size = QFileInfo(installer).size();
+        const QByteArray script = QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(args).toUtf8();
+        QVERIFY(writeFile(installer, script));
+        QVERIFY(writeFile(installer + ".sig", Signature::sign(script, readFile(TARVLE_DEV_KEY)) + '\n'));
+        const qint64 size = script.size();
 
         Service service({"--version-text", "1.0.1", "--installer", installer});
         open(service);
@@ -132,13 +138,13 @@ private slots:
         QStringList statuses;
         connect(&m_session->update(), &UpdateCheck::statusChanged, this, [&](const QString &s) { statuses << s; });
         QTest::mouseClick(m_window->findChild<FlatButton *>("button_updateyes"), Qt::LeftButton);
+        QVERIFY(!m_window->findChild<QWidget *>("button_updateyes")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(m_exited, 10000);
         QCOMPARE(statuses, (QStringList{"Updating. Please Wait...", QStringLiteral("Received %1 bytes").arg(size),
                                         "Installing"}));
-        QVERIFY(!m_window->findChild<QWidget *>("button_updateyes")->isVisible());
         QCOMPARE(status(), QStringLiteral("Installing"));
-        QVERIFY(m_exited);
-        QVERIFY(QFile::exists(program() + ".BAK"));
-        QVERIFY(!QFile::exists(program()));
+        QCOMPARE(readFile(program() + ".BAK"), QByteArray("the program"));
+        QCOMPARE(readFile(program()), QByteArray("the program"));
         QCOMPARE(QFileInfo(QDir(m_folder.path()).filePath("trvsetup.exe")).size(), size);
         // The installer runs on its own; wait until it has written its arguments.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(args).size() > 0, 10000);
@@ -156,7 +162,7 @@ private slots:
         open(service);
         QTRY_VERIFY_WITH_TIMEOUT(panel()->isVisible(), 10000);
         QTest::mouseClick(m_window->findChild<FlatButton *>("button_updateyes"), Qt::LeftButton);
-        QCOMPARE(status(), QStringLiteral("Download Aborted"));
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("Download Aborted"), 10000);
         QVERIFY(QFile::exists(program()));
         QVERIFY(!m_exited);
 
@@ -167,6 +173,55 @@ private slots:
         m_window->button_updatecancelClick();
         QVERIFY(!panel()->isVisible());
         closeBeforeTheService();
+    }
+
+    // Closing the game while the host stalls, by the close box or by
+    // SIGTERM, ends the transfer: the progress was shown, nothing starts, no
+    // part of the installer stays, and the settings and tally are saved as
+    // at any close.
+    void closeDuringAStalledDownload_data()
+    {
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("close box") << false;
+        QTest::newRow("SIGTERM") << true;
+    }
+
+    void closeDuringAStalledDownload()
+    {
+        QFETCH(bool, bySignal);
+        const QString ran = QDir(m_folder.path()).filePath("ran.txt");
+        const QByteArray installer = "#!/bin/sh\ntouch '" + ran.toUtf8() + "'\n" + QByteArray(300, '#');
+        HttpTestServer server;
+        server.setRoute("/tarvlesolo/tarvlesoloversion.txt", {200, "1.0.1", {}});
+        server.setRoute("/tarvlesolo/trvsetup.exe", {200, installer, {}, 100, true});
+        server.setRoute("/tarvlesolo/trvsetup.exe.sig", {200, Signature::sign(installer, readFile(TARVLE_DEV_KEY)), {}});
+        open(server.base());
+        std::unique_ptr<SignalCloser> closer;
+        if (bySignal) {
+            closer = std::make_unique<SignalCloser>();
+            closer->setWindow(m_window.get());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(panel()->isVisible(), 10000);
+        QTest::mouseClick(m_window->findChild<FlatButton *>("button_updateyes"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("Receiving 100 of %1 bytes").arg(installer.size()), 10000);
+        QVERIFY(m_session->update().downloading());
+
+        if (bySignal)
+            ::raise(SIGTERM);
+        else
+            m_window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), 10000);
+        QVERIFY(!m_session->update().downloading());
+        QTest::qWait(300);
+        QVERIFY(!m_exited);
+        QVERIFY(!QFile::exists(ran));
+        QCOMPARE(readFile(program()), QByteArray("the program"));
+        const QStringList files = QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(!files.join(' ').contains("trvsetup"), qPrintable(files.join(' ')));
+        QVERIFY(files.contains("tarvlesolo.ini"));
+        QVERIFY(files.contains("tarvlesolotally.tld"));
+        QVERIFY(!files.contains("English"));
+        closer.reset();
     }
 };
 
