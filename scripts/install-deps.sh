@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     libcpp-httplib-dev libsqlite3-dev libssl-dev openssl
     fonts-liberation
+    libxcb1-dev xvfb x11-utils xdotool openbox
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include "errorbox.h"
 #include "flatbutton.h"
 #include "flatpanel.h"
+#include "framewatch.h"
 #include "menubar.h"
 #include "nameedit.h"
 #include "slotview.h"
@@ -33,7 +34,6 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -70,6 +70,7 @@ Tmain::Tmain(const Services &services, QWidget *parent)
     connectGame();
     // Keys reach the game before any menu shortcut sees them.
     qApp->installEventFilter(this);
+    connect(new FrameWatch(this), &FrameWatch::frameKnown, this, &Tmain::settleFrame);
     FormCreate();
 }
 
@@ -149,18 +150,23 @@ void Tmain::placeWindow(const QRect &outer)
     resize(outer.width() - frame.left() - frame.right(), outer.height() - frame.top() - frame.bottom());
 }
 
+void Tmain::settleFrame()
+{
+    // Until the frame was known, the whole outer size asked for went to the
+    // client area: place the window once more with its real frame.
+    if (m_frameSettled || !isVisible())
+        return;
+    m_frameSettled = true;
+    if (frameGeometry() != m_placement)
+        placeWindow(m_placement);
+}
+
 void Tmain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    // The frame's size is known once the window is on screen: place it again
-    // so the outer frame, not the client area, has the stored size.
-    QTimer::singleShot(0, this, [this] {
-        if (frameGeometry() != m_placement)
-            placeWindow(m_placement);
-    });
     if (m_updatecheck)
         emit updateCheckRequested();
 }
@@ -189,6 +195,21 @@ void Tmain::closeEvent(QCloseEvent *event)
 void Tmain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    // The window's minimum is the client area's plus the menu bar. Without a
+    // window manager the X server gives the window any size another client
+    // asks for, also a smaller one: enlarge it back at once. A window manager
+    // that insists on the smaller size (a tiling one) is asked only once, or
+    // the two would resize the window back and forth for ever.
+    if (event->spontaneous()) {
+        const QSize least = size().expandedTo(minimumSize());
+        if (least == size()) {
+            m_refusedSize = QSize();
+        } else if (isVisible() && size() != m_refusedSize) {
+            m_refusedSize = size();
+            resize(least);
+            return;
+        }
+    }
     placeBoardGroup();
 }
 

@@ -151,6 +151,8 @@ private:
     void FormCreate();
     // Places the window's outer frame, title bar and borders included.
     void placeWindow(const QRect &outer);
+    // Places the window again once its frame is known.
+    void settleFrame();
     QRect outerBounds() const;
     // Saves the settings; a failure is shown in the error box.
     void saveOptions();
@@ -172,6 +174,8 @@ private:
     ScorePosting &m_posting;
     QRect m_savedbounds;
     QRect m_placement; // the outer frame last asked for
+    bool m_frameSettled = false; // placed again with the frame it really has
+    QSize m_refusedSize; // too small a size already enlarged once
     bool m_updatecheck = true;
     bool m_shownOnce = false;
 

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -206,6 +207,39 @@ private slots:
         QWidget *group = m_window->findChild<QWidget *>("panel_board");
         QCOMPARE(group->size(), QSize(556, 530));
         QVERIFY(group->x() > 100);
+    }
+
+    // A stored size below the minimum gives a client area of exactly 561 by
+    // 535 at the stored place, and is saved so at close.
+    void storedSizeBelowTheMinimumEnlarged()
+    {
+        writeIni("[tarvlesolo]\nTop=10\nLeft=20\nWidth=300\nHeight=200\n");
+        open();
+        QCOMPARE(m_window->centralWidget()->size(), QSize(561, 535));
+        const QRect frame = m_window->frameGeometry();
+        QCOMPARE(frame.topLeft(), QPoint(20, 10));
+        closeByPlayer();
+        QVERIFY(readIni().contains(
+            QStringLiteral("Top=10\nLeft=20\nWidth=%1\nHeight=%2\n").arg(frame.width()).arg(frame.height()).toUtf8()));
+    }
+
+    // When the window system makes the window smaller than its minimum, as an
+    // X server without a window manager does for any client, the client area
+    // is enlarged back at once in the dimension that fell short.
+    void windowSystemShrinkUndone()
+    {
+        writeIni("[tarvlesolo]\nTop=10\nLeft=20\nWidth=640\nHeight=600\n");
+        open();
+        const int menu = m_window->height() - m_window->centralWidget()->height();
+        // A window system that ignores the minimum the window asks for.
+        m_window->windowHandle()->setMinimumSize(QSize(1, 1));
+        m_window->windowHandle()->resize(300, 700);
+        QTRY_COMPARE(m_window->windowHandle()->size(), QSize(561, 700));
+        QCOMPARE(m_window->size(), QSize(561, 700));
+        QCOMPARE(m_window->centralWidget()->size(), QSize(561, 700 - menu));
+        m_window->windowHandle()->resize(600, 100);
+        QTRY_COMPARE(m_window->windowHandle()->size(), QSize(600, 535 + menu));
+        QCOMPARE(m_window->centralWidget()->size(), QSize(600, 535));
     }
 
     // A stored size larger than the work area, a damaged one included, is cut
