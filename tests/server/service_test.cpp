@@ -239,6 +239,18 @@ TEST(Service, installerIsServedOnlyWhenConfigured)
     EXPECT_EQ(answer->status, httpstatus::ok);
     EXPECT_EQ(answer->get_header_value("Content-Type"), "application/octet-stream");
     EXPECT_EQ(answer->body, bytes);
+
+    // The signature beside it is served as text once it exists, and read
+    // at each request, so a new release needs no restart.
+    const auto unsigned_ = with.client()->Get(paths::InstallerSignature);
+    ASSERT_TRUE(unsigned_);
+    EXPECT_EQ(unsigned_->status, httpstatus::notFound);
+    std::ofstream(installer.string() + ".sig") << "c2lnbmF0dXJl\n";
+    const auto signature = with.client()->Get(paths::InstallerSignature);
+    ASSERT_TRUE(signature);
+    EXPECT_EQ(signature->status, httpstatus::ok);
+    EXPECT_EQ(signature->body, "c2lnbmF0dXJl\n");
+    EXPECT_EQ(without.client()->Get(paths::InstallerSignature)->status, httpstatus::notFound);
 }
 
 TEST(Service, homeAndMultiplayerPagesAndUnknownPaths)

@@ -120,3 +120,35 @@ TEST(ToolTally, showsCountersAndRecords)
     EXPECT_TRUE(bad.err.contains("Error reading from input file")) << bad.err.toStdString();
     EXPECT_EQ(tool({"tally", "view", path}).status, 2);
 }
+
+// sign prints one line that OpenSSL itself verifies as the file's Ed25519
+// signature by the key; a key that is no private key fails with a message.
+TEST(ToolSign, signsWithTheKey)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("setup.sh");
+    QFile data(file);
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write("#!/bin/sh\necho installed\n");
+    data.close();
+
+    const ToolRun signed_ = tool({"sign", TARVLE_DEV_KEY, file});
+    ASSERT_EQ(signed_.status, 0) << signed_.err.toStdString();
+    const QStringList lines = signed_.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1);
+    QFile raw(dir.filePath("sig.bin"));
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+    raw.write(QByteArray::fromBase64(lines[0].toLatin1()));
+    raw.close();
+    EXPECT_EQ(QByteArray::fromBase64(lines[0].toLatin1()).size(), 64);
+    QProcess openssl;
+    openssl.start("openssl", {"pkeyutl", "-verify", "-pubin", "-inkey", TARVLE_DEV_PUBLIC_KEY, "-rawin", "-in", file,
+                              "-sigfile", raw.fileName()});
+    ASSERT_TRUE(openssl.waitForFinished(20000));
+    EXPECT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardOutput().constData();
+
+    const ToolRun publicKey = tool({"sign", TARVLE_DEV_PUBLIC_KEY, file});
+    EXPECT_EQ(publicKey.status, 1);
+    EXPECT_TRUE(publicKey.err.contains("not an Ed25519 private key")) << publicKey.err.toStdString();
+    EXPECT_EQ(tool({"sign", TARVLE_DEV_KEY}).status, 2);
+}
