@@ -293,6 +293,24 @@ TEST_F(Install, launcherKeepsANewerCopy)
               (folder.absolutePath() + "\n--first\ntwo words\n").toUtf8());
 }
 
+// A copy an interrupted update left only under its backup name gets its
+// name back and is started, rather than replaced by the installed one.
+TEST_F(Install, launcherRestoresALeftBackup)
+{
+    ASSERT_TRUE(QDir().mkpath(playerFile("")));
+    const QString backup = playerFile("tarvlesolo.BAK");
+    ASSERT_TRUE(writeFile(backup, UpdatedProgram));
+    ASSERT_TRUE(QFile::setPermissions(backup, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ASSERT_TRUE(setModified(backup, QFileInfo(program()).lastModified().addSecs(3600)));
+
+    const Result result = runToEnd(launcher(), environment(), {});
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(result.code, 0) << result.err.constData();
+    EXPECT_EQ(readFile(playerFile("tarvlesolo")), UpdatedProgram);
+    EXPECT_FALSE(QFile::exists(backup));
+    EXPECT_TRUE(QFile::exists(playerFile("started-here")));
+}
+
 // An installed program newer than the player's copy replaces it.
 TEST_F(Install, newerInstalledProgramReplacesTheCopy)
 {
