@@ -6,6 +6,7 @@
 #include "signature.h"
 #include "stringfetch.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -121,8 +122,13 @@ void UpdateCheck::accept()
         return;
     emit buttonsHidden();
     emit statusChanged(tr("Updating. Please Wait..."));
-    // Hidden, and named by the installer it becomes.
-    m_part = std::make_unique<QTemporaryFile>(m_programFolder + QStringLiteral("/.%1.XXXXXX").arg(QLatin1String(paths::InstallerFile)));
+    // Hidden, and named by the installer it becomes. Parts that an update
+    // killed earlier left behind go first.
+    const QString partPattern = QStringLiteral(".%1.").arg(QLatin1String(paths::InstallerFile));
+    const QDir folder(m_programFolder);
+    for (const QString &stale : folder.entryList({partPattern + QLatin1Char('*')}, QDir::Files | QDir::Hidden))
+        QFile::remove(folder.filePath(stale));
+    m_part = std::make_unique<QTemporaryFile>(folder.filePath(partPattern + QStringLiteral("XXXXXX")));
     if (!m_part->open()) {
         m_part.reset();
         throw std::runtime_error(("Cannot create file " + installerPath()).toStdString());

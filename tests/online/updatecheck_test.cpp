@@ -191,6 +191,8 @@ TEST(UpdateCheck, acceptReplacesOldBackupAndInstaller)
 {
     Fixture f(QStringLiteral("tarvlesolo"));
     ASSERT_TRUE(writeFile(f.path("tarvlesolo.BAK"), "older backup"));
+    // A part a killed update left behind goes too.
+    ASSERT_TRUE(writeFile(f.path(".trvsetup.exe.AbC123"), "part"));
     ASSERT_TRUE(writeFile(f.path("trvsetup.exe"), QByteArray(2000, 'x')));
     const QString record = f.serveRecordingInstaller();
     f.check.accept();
@@ -199,6 +201,7 @@ TEST(UpdateCheck, acceptReplacesOldBackupAndInstaller)
     EXPECT_TRUE(waitUntil([&] { return readFile(record).endsWith('\n'); }));
     EXPECT_EQ(readFile(f.path("tarvlesolo.BAK")), "old program");
     EXPECT_EQ(QFileInfo(f.path("trvsetup.exe")).size(), 512);
+    EXPECT_FALSE(QFile::exists(f.path(".trvsetup.exe.AbC123")));
 }
 
 // Every transfer that is not whole ends in "Download Aborted" with nothing
