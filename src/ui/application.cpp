@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "accessibility.h"
 #include "artwork.h"
 #include "errorbox.h"
 
@@ -10,6 +11,7 @@ Application::Application(int &argc, char **argv)
     // Lets the desktop match the windows to the installed menu entry and icon.
     setDesktopFileName(QStringLiteral("tarvlesolo"));
     setWindowIcon(Artwork::icon());
+    Accessibility::install();
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

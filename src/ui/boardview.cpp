@@ -1,5 +1,7 @@
 #include "boardview.h"
 
+#include "accessibility.h"
+
 #include "artwork.h"
 #include "board.h"
 #include "tile.h"
@@ -35,6 +37,7 @@ BoardView::BoardView(const Board &board, QWidget *parent)
 void BoardView::updateCell(int column, int row)
 {
     update(column * Artwork::TileSize, row * Artwork::TileSize, Artwork::TileSize, Artwork::TileSize);
+    Accessibility::boardCellChanged(this, column, row);
 }
 
 void BoardView::paintEvent(QPaintEvent *event)

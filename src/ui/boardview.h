@@ -24,6 +24,8 @@ public:
 
     explicit BoardView(const Board &board, QWidget *parent = nullptr);
 
+    const Board &board() const { return m_board; }
+
     // Repaints one cell after the board changed it.
     void updateCell(int column, int row);
 

@@ -1,6 +1,7 @@
 #include "mainform.h"
 
 #include "artwork.h"
+#include "accessibility.h"
 #include "boardview.h"
 #include "clicklabel.h"
 #include "cueswitch.h"
@@ -303,6 +304,15 @@ void Tmain::buildLayout()
     label_status = makeLabel(panel_board1, QStringLiteral("label_status"), m_game.statusText(),
                              UiStyle::sans(13, true), QRect(12, 57, 337, 16), Qt::AlignCenter);
 
+    m_wordStrip = new WordStrip(m_game.board(), panel_board1);
+    m_wordStrip->setObjectName(QStringLiteral("wordStrip"));
+    m_wordStrip->setGeometry(12, 11, 43 * Board::MaxWord, 42);
+    m_wordStrip->lower();
+    label_news = new QLabel(panel_board1);
+    label_news->setObjectName(QStringLiteral("label_news"));
+    label_news->setTextFormat(Qt::PlainText);
+    label_news->setGeometry(0, 0, 0, 0);
+
     button_clear = makeButton(panel_board1, QStringLiteral("button_clear"), tr("CLEAR"),
                               QRect(11, 421, 95, 27), 16);
     button_rotate = makeButton(panel_board1, QStringLiteral("button_rotate"), tr("ROTATE"),
@@ -525,6 +535,24 @@ void Tmain::buildMenu()
     connect(MultiplayerTarvle1, &QAction::triggered, this, handler(&Tmain::MultiplayerTarvle1Click));
 }
 
+void Tmain::announce(const QString &text)
+{
+    // The same news twice is still news: the text changes each time.
+    label_news->clear();
+    label_news->setText(text);
+}
+
+// The last twenty seconds every five, and each of the last ten.
+void Tmain::announceClock()
+{
+    const int left = m_game.secondsLeft();
+    if (!m_game.isPlaying() || left <= 0 || left > 20 || m_lastAnnouncedSecond == left)
+        return;
+    m_lastAnnouncedSecond = left;
+    if (left <= 10 || left % 5 == 0)
+        announce(left == 1 ? tr("1 second left") : tr("%1 seconds left").arg(left));
+}
+
 void Tmain::connectGame()
 {
     Game *game = &m_game;
@@ -532,8 +560,25 @@ void Tmain::connectGame()
     connect(game, &Game::slotChanged, this, [this](int slot) {
         image_letters[slot - 1]->update();
         image_minletters->setVisible(m_game.board().minLettersShown());
+        m_wordStrip->wordChanged();
     });
     connect(game, &Game::statusChanged, label_status, &QLabel::setText);
+    connect(game, &Game::statusChanged, this, [this](const QString &text) {
+        if (!text.isEmpty())
+            announce(text);
+    });
+    connect(game, &Game::wordAccepted, this, [this](const QString &line) {
+        // "TEA : 1" is said as "TEA, 1 point".
+        const QStringList parts = line.split(QStringLiteral(" : "));
+        const int points = parts.value(1).toInt();
+        const QString word = parts.value(0);
+        announce(points == 1 ? tr("%1, 1 point").arg(word) : tr("%1, %2 points").arg(word).arg(points));
+    });
+    connect(game, &Game::timerChanged, this, &Tmain::announceClock);
+    connect(game, &Game::panelShownChanged, this, [this](Game::Panel panel, bool shown) {
+        if (panel == Game::Panel::Cleared && shown)
+            announce(tr("Game over. %1").arg(label_score->text()));
+    });
     connect(game, &Game::greetingChanged, this, &Tmain::showGreeting);
     connect(game, &Game::scoreChanged, label_score, &QLabel::setText);
     connect(game, &Game::foundChanged, label_found, &QLabel::setText);

@@ -23,6 +23,7 @@ class QTextEdit;
 class ScorePosting;
 class SettingsFile;
 class SlotView;
+class WordStrip;
 class TDictn;
 class Thighscore;
 class UpdateCheck;
@@ -163,6 +164,9 @@ private:
     void showPanel(QWidget *panel);
     void addword(const QString &text, const QColor &color);
     void showGreeting(const QString &text);
+    // Says something to a screen reader; a sighted player sees nothing.
+    void announce(const QString &text);
+    void announceClock();
     FlatButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
                            const QRect &geometry, int captionSize);
     QWidget *panelWidget(Game::Panel panel) const;
@@ -190,6 +194,11 @@ private:
     QLabel *image_minletters = nullptr;
     std::array<SlotView *, 12> image_letters{};
     QLabel *label_status = nullptr;
+    // Seen only by assistive technology: the word strip as a list, and the
+    // game's news, each a change of this empty label's text.
+    WordStrip *m_wordStrip = nullptr;
+    QLabel *label_news = nullptr;
+    int m_lastAnnouncedSecond = 0;
     FlatButton *button_clear = nullptr;
     FlatButton *button_rotate = nullptr;
     FlatButton *button_send = nullptr;
