@@ -10,6 +10,7 @@ packages=(
     libcpp-httplib-dev libsqlite3-dev libssl-dev openssl
     fonts-liberation
     libxcb1-dev xvfb x11-utils xdotool openbox
+    dbus at-spi2-core python3-gi gir1.2-atspi-2.0
 )
 
 missing=()
