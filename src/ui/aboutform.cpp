@@ -9,6 +9,7 @@
 #include "tiledbackground.h"
 #include "uistyle.h"
 
+#include <QShortcut>
 #include <QDate>
 #include <QLabel>
 
@@ -61,6 +62,9 @@ Tabout::Tabout(const QPixmap &background, const QString &version, QWidget *paren
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(202, 165, 95, 20);
     connect(done, &FlatButton::clicked, this, &Tabout::button_doneClick);
+    // The keyboard's way to the buttons and the link, which take no focus.
+    done->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(new QShortcut(QKeySequence(Qt::Key_Return), this), &QShortcut::activated, this, &Tabout::Label7Click);
 }
 
 QString Tabout::versionText() const

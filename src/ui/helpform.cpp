@@ -87,12 +87,15 @@ Thelp::Thelp(const QPixmap &background, QWidget *parent)
         button->setNumber(section.number);
         button->setCaptionAlignment(Qt::AlignLeft);
         connect(button, &FlatButton::clicked, this, [this, button] { SelButton1Click(button); });
+        // The sections by their numbers, from the keyboard.
+        button->setShortcut(QKeySequence(Qt::Key_0 + section.number));
     }
     auto *about = new FlatButton(tr("About"), panel_side);
     about->setObjectName(QStringLiteral("button_about"));
     about->setGeometry(7, 152, 122, 20);
     about->setCaptionAlignment(Qt::AlignLeft);
     connect(about, &FlatButton::clicked, this, &Thelp::aboutRequested);
+    about->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
 
     const QFont small = UiStyle::sans(11);
     UiStyle::makeLabel(panel_side, QStringLiteral("Label1"), QStringLiteral("Tarvle Solo"), small, QRect(12, 336, 120, 14));
@@ -107,6 +110,7 @@ Thelp::Thelp(const QPixmap &background, QWidget *parent)
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(18, 404, 95, 20);
     connect(done, &FlatButton::clicked, this, &Thelp::button_doneClick);
+    done->setShortcut(QKeySequence(Qt::Key_Escape));
 
     panel_main = new FlatPanel(tiles);
     panel_main->setObjectName(QStringLiteral("panel_main"));

@@ -33,6 +33,7 @@ Thighscore::Thighscore(const QPixmap &background, QWidget *parent)
     done->setGeometry(498, 521, 95, 32);
     done->setCaptionPixelSize(16);
     connect(done, &FlatButton::clicked, this, &Thighscore::button_doneClick);
+    done->setShortcut(QKeySequence(Qt::Key_Escape));
 
     auto *panel = new FlatPanel(tiles);
     panel->setObjectName(QStringLiteral("panel_main"));

@@ -22,6 +22,7 @@
 #include "uistyle.h"
 
 #include <QAction>
+#include <QShortcut>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
@@ -386,6 +387,8 @@ void Tmain::buildUpdatePanel()
                                      QRect(171, 93, 111, 36), 16);
     button_updateyes->setCaptionColor(UiStyle::PanelButtonText);
     button_updatecancel->setCaptionColor(UiStyle::PanelButtonText);
+    button_updateyes->setShortcut(QKeySequence(Qt::ALT | Qt::Key_U));
+    button_updatecancel->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
     connect(button_updateyes, &FlatButton::clicked, this, handler(&Tmain::button_updateyesClick));
     connect(button_updatecancel, &FlatButton::clicked, this, handler(&Tmain::button_updatecancelClick));
     label_update = UiStyle::makeLabel(panel_update, QStringLiteral("label_update"), QString(), UiStyle::sans(16),
@@ -422,6 +425,13 @@ void Tmain::buildGameOverPanel()
                                   tr("VIEW HIGH SCORES"), QRect(78, 178, 172, 36), 16);
     button_done = makeButton(panel_cleared, QStringLiteral("button_done"), tr("DONE"),
                              QRect(109, 219, 111, 36), 16);
+    // From the keyboard: Enter in the name box sends the score, Escape is DONE.
+    connect(edit_name, &QLineEdit::returnPressed, this, [this] {
+        if (button_sendscore->isVisible())
+            button_sendscore->click();
+    });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), edit_name, nullptr, nullptr, Qt::WidgetShortcut),
+            &QShortcut::activated, button_done, &QAbstractButton::click);
 
     panel_wait = new FlatPanel(panel_cleared);
     panel_wait->setObjectName(QStringLiteral("panel_wait"));
@@ -457,6 +467,9 @@ void Tmain::buildNamePanel()
     connect(done, &FlatButton::clicked, this, handler(&Tmain::button_namedoneClick));
     connect(cancel, &FlatButton::clicked, this, handler(&Tmain::button_namecancelClick));
     connect(edit_aname, &QLineEdit::returnPressed, this, handler(&Tmain::button_namedoneClick));
+    // The panel's buttons never take the focus; its edit box stands in for them.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), edit_aname, nullptr, nullptr, Qt::WidgetShortcut),
+            &QShortcut::activated, this, handler(&Tmain::button_namecancelClick));
 }
 
 void Tmain::buildMenu()

@@ -9,6 +9,7 @@
 #include "tiledbackground.h"
 #include "uistyle.h"
 
+#include <QShortcut>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
@@ -80,7 +81,10 @@ Tmultiplayer::Tmultiplayer(const QPixmap &background, QWidget *parent)
     image->setPixmap(multiplayerPicture());
     connect(image, &ClickLabel::clicked, this, &Tmultiplayer::Label6Click);
 
+    connect(new QShortcut(QKeySequence(Qt::Key_Return), this), &QShortcut::activated, this,
+            &Tmultiplayer::Label6Click);
     auto *done = new FlatButton(tr("Done"), tiles);
+    done->setShortcut(QKeySequence(Qt::Key_Escape));
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(458, 403, 95, 20);
     connect(done, &FlatButton::clicked, this, &Tmultiplayer::button_doneClick);

@@ -87,11 +87,13 @@ void Ttallylist::buildLayout()
     button_reset->setGeometry(80, 395, 137, 26);
     button_reset->setCaptionPixelSize(16);
     connect(button_reset, &FlatButton::clicked, this, &Ttallylist::button_resetClick);
+    button_reset->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
     button_done = new FlatButton(tr("DONE"), panel);
     button_done->setObjectName(QStringLiteral("button_done"));
     button_done->setGeometry(226, 395, 95, 26);
     button_done->setCaptionPixelSize(16);
     connect(button_done, &FlatButton::clicked, this, &Ttallylist::button_doneClick);
+    button_done->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 
 void Ttallylist::showRecords()

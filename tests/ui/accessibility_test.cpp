@@ -1,10 +1,16 @@
 #include "application.h"
+#include "artwork.h"
+#include "helpform.h"
+#include "messageboxes.h"
+#include "tallylistform.h"
 #include "gametestsupport.h"
 #include "mainform.h"
 #include "sampleboard.h"
 #include "sessionwindow.h"
 
 #include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -164,6 +170,70 @@ private slots:
                               "4 seconds left", "3 seconds left", "2 seconds left", "1 second left",
                               "Game over. Score: 1",
                           }));
+    }
+
+    // Every button the mouse reaches, the keyboard reaches too: the name
+    // panel (Enter is DONE, Escape CANCEL), the game-over panel (Escape is
+    // DONE), the update offer (Alt+U, Alt+C), and the other windows (Escape
+    // is Done, Alt+R resets the tally, the help sections by their numbers).
+    void keyboardReachesEveryButton()
+    {
+        auto *panelName = m_window->findChild<QWidget *>("panel_name");
+        auto *aname = m_window->findChild<QLineEdit *>("edit_aname");
+        QVERIFY(panelName->isVisible());
+        aname->setFocus();
+        aname->selectAll();
+        QTest::keyClicks(aname, "Ann");
+        QTest::keyClick(aname, Qt::Key_Return);
+        QVERIFY(!panelName->isVisible());
+        QCOMPARE(m_window->findChild<QLineEdit *>("edit_name")->text(), QStringLiteral("Ann"));
+        m_window->findChild<QAction *>("ChangeName1")->trigger();
+        QVERIFY(panelName->isVisible());
+        aname->setFocus();
+        QTest::keyClicks(aname, "xyz");
+        QTest::keyClick(aname, Qt::Key_Escape);
+        QVERIFY(!panelName->isVisible());
+        QCOMPARE(m_window->findChild<QLineEdit *>("edit_name")->text(), QStringLiteral("Ann"));
+
+        m_window->game().setDraw(drawBoard(sampleBoard));
+        m_window->game().startGame();
+        while (m_window->game().isPlaying())
+            m_window->game().tick();
+        auto *cleared = m_window->findChild<QWidget *>("panel_cleared");
+        QVERIFY(cleared->isVisible());
+        auto *name = m_window->findChild<QLineEdit *>("edit_name");
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_Escape);
+        QVERIFY(!cleared->isVisible());
+
+        m_window->attachUpdateCheck(m_session->update());
+        m_session->update().checkupdateDoneString(QStringLiteral("0.9"));
+        auto *update = m_window->findChild<QWidget *>("panel_update");
+        QVERIFY(update->isVisible());
+        QTest::keyClick(m_window.get(), Qt::Key_C, Qt::AltModifier);
+        // A button's key presses it for a moment, as a click would.
+        QTRY_VERIFY(!update->isVisible());
+
+        Ttallylist tally(Artwork::background(), m_session->tally());
+        tally.show();
+        QVERIFY(QTest::qWaitForWindowActive(&tally));
+        {
+            MessageBoxes boxes(MessageBoxes::Answer::No);
+            QTest::keyClick(&tally, Qt::Key_R, Qt::AltModifier);
+            QTRY_COMPARE(boxes.shown.size(), 1);
+        }
+        tally.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&tally));
+        QTest::keyClick(&tally, Qt::Key_Escape);
+        QTRY_VERIFY(!tally.isVisible());
+
+        Thelp help(Artwork::background());
+        help.show();
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        QTest::keyClick(&help, Qt::Key_4);
+        QTRY_COMPARE(help.findChild<QLabel *>("label_caption")->text(), QStringLiteral("Scoring"));
+        QTest::keyClick(&help, Qt::Key_Escape);
+        QTRY_VERIFY(!help.isVisible());
     }
 };
 
