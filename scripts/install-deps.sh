@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     libcpp-httplib-dev libsqlite3-dev
     fonts-liberation
+    pulseaudio pulseaudio-utils
 )
 
 missing=()
