@@ -20,13 +20,11 @@
 #include "routesearch.h"
 #include "session.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
