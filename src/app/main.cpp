@@ -5,7 +5,6 @@
 #include "signalcloser.h"
 
 #include <QDir>
-#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -17,9 +16,9 @@ int main(int argc, char **argv)
     GameWindows windows(session);
     closer.setWindow(&windows.main);
 
+    // The sound output opens once the window is on the screen; the start-up
+    // cue waits for it.
+    sound.openWhenPainted(&windows.main);
     windows.main.show();
-    // The sound output opens once the window is up; the start-up cue waits
-    // for it.
-    QTimer::singleShot(0, &sound, &AudioCuePlayer::open);
     return app.exec();
 }

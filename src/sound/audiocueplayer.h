@@ -25,9 +25,10 @@ class AudioCuePlayer : public QObject, public CuePlayer
     Q_OBJECT
 
 public:
-    // How much sound the server is asked to hold ahead of what it plays: a
-    // cue starts about this much later, plus the output's own delay, and a
-    // stall of the output's thread longer than this is heard as a gap.
+    // The delay the server is asked for in all, its buffer and the output's
+    // own together (PulseAudio splits it): a cue is heard about this long
+    // after it is asked for at most, and a stall of the output's thread
+    // nearly as long is heard as a gap.
     static constexpr int BufferMilliseconds = 50;
     // How often the stream is topped up.
     static constexpr int FillMilliseconds = 5;
@@ -39,6 +40,10 @@ public:
     // how it went. A cue asked for before the output is open starts when it
     // opens. Later calls do nothing.
     void open();
+    // Opens the output once the window has first been painted. Opening loads
+    // Qt's sound back end, which holds up whatever else loads meanwhile, so
+    // the window is on the screen first.
+    void openWhenPainted(QObject *window);
     // True while the output plays.
     bool isOpen() const { return m_open; }
     // What the output was opened with: invalid, and 0, until it is.
@@ -58,6 +63,9 @@ signals:
     // Once, when opening has ended: true when the output plays.
     void opened(bool playing);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     friend class CueOutput;
     void outputOpened(const QAudioFormat &format, qsizetype bufferSize);
@@ -67,6 +75,7 @@ private:
     CueSource m_source;
     QThread m_thread;
     CueOutput *m_output = nullptr; // lives on m_thread
+    QObject *m_window = nullptr;   // watched for its first paint
     QAudioFormat m_format;
     qsizetype m_bufferSize = 0;
     bool m_open = false;

@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QProcess>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -49,11 +48,11 @@ int child(int argc, char **argv, const QString &mode)
     } else {
         const QString folder = QDir::currentPath();
         // The sound output as the program has it: the recordings read at
-        // once, the output opened once the window is shown.
+        // once, the output opened once the window is painted.
         AudioCuePlayer sound;
         Session session(Session::Paths{folder, folder, {}}, &sound);
         GameWindows windows(session);
-        QTimer::singleShot(0, &sound, &AudioCuePlayer::open);
+        sound.openWhenPainted(&windows.main);
         waitUntilExposed(windows.main);
         std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
         std::fflush(stdout);

@@ -20,13 +20,11 @@
 #include "routesearch.h"
 #include "session.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -175,8 +173,8 @@ int main(int argc, char **argv)
     Tmain &window = windows.main;
     double opened = 0.0;
     QObject::connect(&sound, &AudioCuePlayer::opened, &app, [&opened] { opened = now(); });
+    sound.openWhenPainted(&window);
     window.show();
-    QTimer::singleShot(0, &sound, &AudioCuePlayer::open);
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window)) {
         std::fprintf(stderr, "cuegame: the main window did not become active\n");
@@ -225,8 +223,8 @@ int main(int argc, char **argv)
     for (size_t k = 0; k < requests.size(); ++k) {
         const CueLog::Request &request = requests[k];
         // A cue cut off by the next one before its opening is over is told
-        // by what was played of it; one replaced within the same piece of
-        // output never sounds at all (the newest wins).
+        // by what was played of it; one replaced within a piece or two of
+        // output is too short to tell (the newest wins).
         const double untilNext = k + 1 < requests.size() ? (requests[k + 1].nanoseconds - request.nanoseconds) / 1e9 : 1.0;
         const double opening = std::min(untilNext - OutputStepSeconds, CueOnsets::OpeningSeconds);
         ++counts[request.cue].first;
@@ -235,7 +233,7 @@ int main(int argc, char **argv)
         std::printf("%8.3f s  %-8s  ", (request.nanoseconds - zero) / 1e9, qPrintable(cueName(request.cue)));
         if (opening < MinOpeningSeconds) {
             ++replaced[request.cue];
-            std::printf("replaced by the next cue %.1f ms later\n", untilNext * 1000);
+            std::printf("cut off by the next cue %.1f ms later, too soon to tell in the recording\n", untilNext * 1000);
             continue;
         }
         const auto at = qsizetype(recording.frameAt(request.nanoseconds));
@@ -264,7 +262,7 @@ int main(int argc, char **argv)
     std::printf("\none game of %.1f s: %d letters typed, %d words sent; %s\n", gameSeconds, typedLetters, sentWords,
                 qPrintable(session.game().scoreText()));
     for (const auto &[cue, count] : counts)
-        std::printf("  %-8s asked %4d, heard %4d, replaced before it could sound %d\n", qPrintable(cueName(cue)),
+        std::printf("  %-8s asked %4d, heard %4d, cut off too soon to tell %d\n", qPrintable(cueName(cue)),
                     count.first, count.second, replaced[cue]);
     std::printf("ticks heard: %d of 12 (asked for %d); clicks heard: %d of the %d typed letters that were placed\n",
                 counts[Cue::Tick].second, counts[Cue::Tick].first, counts[Cue::Click].second, placedClicks);

@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>

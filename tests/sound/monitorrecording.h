@@ -10,12 +10,12 @@
 
 // What a sink of a sound server plays, recorded from its monitor by parec as
 // mono 16-bit samples, with the time at which each piece came in. A frame is
-// played no later than it arrives here, so the earliest arrival relative to
+// mixed no later than it arrives here, so the earliest arrival relative to
 // its place ties the frames around it to the monotonic clock: timeOf() is
-// late by parec's smallest delay at most, never early. The server's clock
-// drifts from the monotonic one by a few hundred parts per million (a null
-// sink rounds the length of every piece it plays), so each frame is tied by
-// the arrivals of the few seconds around it only.
+// late by parec's smallest delay at most, never early. The null sink's clock
+// drifts from the monotonic one (by some 180 parts per million over a whole
+// game here), so each frame is tied by the arrivals of the few seconds
+// around it only.
 class MonitorRecording
 {
 public:
@@ -34,9 +34,9 @@ public:
 
     qsizetype frames() const;
     std::vector<qint16> samples() const;
-    // Nanoseconds on the monotonic clock at which the frame was played.
+    // Nanoseconds on the monotonic clock at which the frame was mixed.
     double timeOf(double frame) const;
-    // The frame played at that time.
+    // The frame mixed at that time.
     double frameAt(double nanoseconds) const;
 
 private:
