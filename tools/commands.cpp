@@ -1,6 +1,12 @@
 #include "commands.h"
 
+#include "boardcode.h"
 #include "boardtext.h"
+#include "builtinwords.h"
+#include "dailyboard.h"
+#include "dealdice.h"
+#include "readingorder.h"
+#include "solver.h"
 #include "tallyfile.h"
 #include "tallyrecords.h"
 #include "elzrw1exception.h"
@@ -75,6 +81,59 @@ int route(const QString &board, const QString &letters, QTextStream &out, QTextS
         out << ' ' << cell.column << ',' << cell.row;
     }
     out << '\n';
+    return Ok;
+}
+
+int deal(const QString &code, QTextStream &out, QTextStream &err)
+{
+    const QByteArray text = code.toLatin1();
+    const rules::CodeReading reading = rules::readBoardCode(std::string_view(text.constData(), std::size_t(text.size())));
+    if (!reading.seed) {
+        err << "tarvle-tool: " << QString::fromStdString(reading.error) << '\n';
+        return BadArguments;
+    }
+    out << QString::fromStdString(rules::formatBoard(rules::dealFromSeed(*reading.seed))) << '\n';
+    return Ok;
+}
+
+int daily(const QString &date, QTextStream &out, QTextStream &err)
+{
+    std::chrono::year_month_day day = rules::utcToday();
+    if (!date.isEmpty()) {
+        const QByteArray text = date.toLatin1();
+        const auto read = rules::readIsoDate(std::string_view(text.constData(), std::size_t(text.size())));
+        if (!read) {
+            err << "tarvle-tool: " << date << " is not a date YYYY-MM-DD\n";
+            return BadArguments;
+        }
+        day = *read;
+    }
+    out << QString::fromStdString(rules::boardCode(rules::dailySeed(day))) << '\n';
+    return Ok;
+}
+
+int solve(const QStringList &boards, QTextStream &out, QTextStream &err)
+{
+    std::vector<rules::Letters> parsed;
+    for (const QString &board : boards) {
+        const auto letters = BoardText::parse(board);
+        if (!letters) {
+            err << "tarvle-tool: '" << board << "' is not a BOARD of 64 letters a..z in reading order\n";
+            return BadArguments;
+        }
+        parsed.push_back(*letters);
+    }
+    rules::Solver solver(rules::builtInWords());
+    for (const rules::Letters &letters : parsed) {
+        const rules::Solution solution = solver.solve(letters);
+        for (const rules::SolvedWord &word : solution.words) {
+            out << QLatin1String(word.word.data(), qsizetype(word.word.size())) << ' ' << word.points;
+            for (const rules::Cell &cell : word.path())
+                out << ' ' << cell.column << ',' << cell.row;
+            out << '\n';
+        }
+        out << "total: " << solution.words.size() << " words, " << solution.points << " points\n";
+    }
     return Ok;
 }
 
