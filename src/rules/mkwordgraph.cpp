@@ -71,7 +71,7 @@ void writeSource(std::ostream &out, const rules::BuiltWordGraph &graph)
         }
     };
     for (const rules::GraphState &state : graph.states) {
-        out << '{' << state.letters << "u," << state.firstEdge << "u},";
+        out << '{' << state.letters << "u," << state.firstEdge << "u," << state.words << "u},";
         separate(8);
     }
     column = 0;

@@ -30,6 +30,9 @@ constexpr Neighbours makeNeighbours()
 
 constexpr Neighbours neighbours = makeNeighbours();
 
+// The largest branch whose words are checked for all found before it is walked.
+constexpr std::uint32_t MaxCheckedWords = 128;
+
 } // namespace
 
 Solver::Solver(const WordGraph &graph)
@@ -89,9 +92,30 @@ Solution Solver::solve(const Letters &letters)
     return solution;
 }
 
+bool Solver::allSeen(std::uint32_t first, std::uint32_t count) const
+{
+    if (count == 0)
+        return true;
+    const std::uint32_t last = first + count - 1;
+    for (std::uint32_t block = first / 64; block <= last / 64; ++block) {
+        std::uint64_t wanted = ~std::uint64_t(0);
+        if (block == first / 64)
+            wanted &= ~std::uint64_t(0) << (first % 64);
+        if (block == last / 64)
+            wanted &= ~std::uint64_t(0) >> (63 - last % 64);
+        if ((m_seen[block] & wanted) != wanted)
+            return false;
+    }
+    return true;
+}
+
 void Solver::walk(int cell, std::uint32_t state, std::uint32_t index, int depth, std::uint64_t used)
 {
     const GraphState &s = m_states[state];
+    // The words below a state are numbered index.. on; a check of a few
+    // blocks of bits, so only for small branches, where the paths repeat.
+    if (s.words <= MaxCheckedWords && allSeen(index, s.words))
+        return;
     if ((s.letters & WordEnds) && depth >= MinWord) {
         std::uint64_t &seen = m_seen[index / 64];
         const std::uint64_t bit = std::uint64_t(1) << (index % 64);

@@ -35,6 +35,10 @@ struct Solution {
 // letters begin no word. The path kept for a word is the first the walk
 // meets: start cells in index order, then neighbours in NeighbourSteps order.
 //
+// A branch whose words have all been found already is left at once: on
+// boards of a few letters, where the same words lie along a great many
+// paths, that is most of the walk.
+//
 // A cell whose code is not a letter (an empty cell, a drawing code, any
 // other number) is in no word. Keeps its buffers between boards, so one
 // solver for many boards is the fast way; not for two threads at once.
@@ -54,6 +58,8 @@ private:
     };
 
     void walk(int cell, std::uint32_t state, std::uint32_t index, int depth, std::uint64_t used);
+    // Whether every word numbered first..first+count-1 has been found.
+    bool allSeen(std::uint32_t first, std::uint32_t count) const;
 
     const WordGraph &m_graph;
     const GraphState *m_states;

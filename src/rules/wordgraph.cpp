@@ -202,7 +202,7 @@ BuiltWordGraph buildWordGraph(std::vector<std::string> words)
     graph.states.reserve(order.size());
     for (const std::uint32_t draftIndex : order) {
         const Draft &draft = drafts[draftIndex];
-        GraphState state{draft.ends ? WordEnds : 0u, std::uint32_t(graph.edges.size())};
+        GraphState state{draft.ends ? WordEnds : 0u, std::uint32_t(graph.edges.size()), below[draftIndex]};
         std::uint32_t before = draft.ends ? 1 : 0;
         for (const auto &[letter, target] : draft.edges) {
             state.letters |= 1u << letter;

@@ -21,10 +21,12 @@ namespace rules {
 
 // A state: bit (code - 1) for each letter (code 1 = a) that has an edge,
 // WordEnds when a word ends here; its edges are edges[firstEdge..], one per
-// letter in alphabetical order.
+// letter in alphabetical order; words: how many words go through it, whose
+// numbers, from any one way to it, follow one another.
 struct GraphState {
     std::uint32_t letters;
     std::uint32_t firstEdge;
+    std::uint32_t words;
 };
 constexpr std::uint32_t WordEnds = 1u << 31;
 constexpr std::uint32_t AllLetters = (1u << 26) - 1;
