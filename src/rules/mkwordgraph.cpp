@@ -62,7 +62,7 @@ void writeSource(std::ostream &out, const rules::BuiltWordGraph &graph)
            "// build time; not to be edited.\n"
            "#include \"builtinwords.h\"\n\n"
            "namespace rules {\n\nnamespace {\n\n"
-           "constexpr GraphState states[] = {\n";
+           "constexpr GraphNode nodes[] = {\n";
     int column = 0;
     const auto separate = [&out, &column](int perLine) {
         if (++column == perLine) {
@@ -70,15 +70,10 @@ void writeSource(std::ostream &out, const rules::BuiltWordGraph &graph)
             column = 0;
         }
     };
-    for (const rules::GraphState &state : graph.states) {
-        out << '{' << state.letters << "u," << state.firstEdge << "u," << state.words << "u},";
-        separate(8);
-    }
-    column = 0;
-    out << "\n};\n\nconstexpr GraphEdge edges[] = {\n";
-    for (const rules::GraphEdge &edge : graph.edges) {
-        out << '{' << edge.target << "u," << edge.wordsBefore << "u},";
-        separate(10);
+    for (const rules::GraphNode &node : graph.nodes) {
+        out << '{' << node.letters << "u," << node.firstEdge << "u," << node.words << "u," << node.wordsBefore
+            << "u},";
+        separate(6);
     }
     column = 0;
     out << "\n};\n\nconstexpr std::uint32_t ranks[] = {\n";
@@ -88,9 +83,7 @@ void writeSource(std::ostream &out, const rules::BuiltWordGraph &graph)
     }
     out << "\n};\n\n} // namespace\n\n"
            "const WordGraph &builtInWords()\n{\n"
-           "    static constexpr WordGraph graph(states, edges, "
-        << graph.wordCount
-        << "u, ranks);\n"
+           "    static constexpr WordGraph graph(nodes, ranks);\n"
            "    return graph;\n}\n\n} // namespace rules\n";
 }
 
@@ -118,12 +111,12 @@ int main(int argc, char **argv)
         return ExitFailed;
     }
     rules::BuiltWordGraph graph = rules::buildWordGraph(std::move(words));
-    const rules::WordGraph view(graph.states, graph.edges, graph.wordCount);
+    const rules::WordGraph view(graph.nodes);
 
     lines.clear();
     if (!readLines(argv[2], lines))
         return ExitFailed;
-    graph.ranks.assign(graph.wordCount, 0);
+    graph.ranks.assign(view.wordCount(), 0);
     std::uint32_t place = 0;
     for (const std::string &line : lines) {
         ++place;

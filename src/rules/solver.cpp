@@ -37,8 +37,7 @@ constexpr std::uint32_t MaxCheckedWords = 128;
 
 Solver::Solver(const WordGraph &graph)
     : m_graph(graph)
-    , m_states(graph.states().data())
-    , m_edges(graph.edges().data())
+    , m_nodes(graph.nodes().data())
     , m_seen(graph.wordCount() / 64 + 1, 0)
 {
 }
@@ -46,7 +45,7 @@ Solver::Solver(const WordGraph &graph)
 Solution Solver::solve(const Letters &letters)
 {
     Solution solution;
-    if (m_graph.states().empty())
+    if (m_graph.nodes().empty())
         return solution;
     for (int cell = 0; cell < CellCount; ++cell) {
         const int code = letters[std::size_t(cell)];
@@ -63,14 +62,14 @@ Solution Solver::solve(const Letters &letters)
     }
 
     m_hits.clear();
-    const GraphState &start = m_states[0];
+    const GraphNode &start = m_nodes[0];
     for (int cell = 0; cell < CellCount; ++cell) {
         const std::uint32_t bit = m_letterBit[std::size_t(cell)];
         if (!(start.letters & bit))
             continue;
-        const GraphEdge &edge = m_edges[start.firstEdge + std::uint32_t(std::popcount(start.letters & (bit - 1)))];
+        const GraphNode &edge = m_nodes[start.firstEdge + std::uint32_t(std::popcount(start.letters & (bit - 1)))];
         m_path[0] = std::uint8_t(cell);
-        walk(cell, edge.target, edge.wordsBefore, 1, std::uint64_t(1) << cell);
+        walk(cell, edge, edge.wordsBefore, 1, std::uint64_t(1) << cell);
     }
 
     std::sort(m_hits.begin(), m_hits.end(), [](const Hit &a, const Hit &b) { return a.index < b.index; });
@@ -109,9 +108,8 @@ bool Solver::allSeen(std::uint32_t first, std::uint32_t count) const
     return true;
 }
 
-void Solver::walk(int cell, std::uint32_t state, std::uint32_t index, int depth, std::uint64_t used)
+void Solver::walk(int cell, const GraphNode &s, std::uint32_t index, int depth, std::uint64_t used)
 {
-    const GraphState &s = m_states[state];
     // The words below a state are numbered index.. on; a check of a few
     // blocks of bits, so only for small branches, where the paths repeat.
     if (s.words <= MaxCheckedWords && allSeen(index, s.words))
@@ -133,9 +131,9 @@ void Solver::walk(int cell, std::uint32_t state, std::uint32_t index, int depth,
         const std::uint32_t bit = m_letterBit[std::size_t(next)];
         if ((used & mask) || !(s.letters & bit))
             continue;
-        const GraphEdge &edge = m_edges[s.firstEdge + std::uint32_t(std::popcount(s.letters & (bit - 1)))];
+        const GraphNode &edge = m_nodes[s.firstEdge + std::uint32_t(std::popcount(s.letters & (bit - 1)))];
         m_path[std::size_t(depth)] = std::uint8_t(next);
-        walk(next, edge.target, index + edge.wordsBefore, depth + 1, used | mask);
+        walk(next, edge, index + edge.wordsBefore, depth + 1, used | mask);
     }
 }
 

@@ -57,13 +57,12 @@ private:
         std::array<std::uint8_t, MaxWord> cells;
     };
 
-    void walk(int cell, std::uint32_t state, std::uint32_t index, int depth, std::uint64_t used);
+    void walk(int cell, const GraphNode &node, std::uint32_t index, int depth, std::uint64_t used);
     // Whether every word numbered first..first+count-1 has been found.
     bool allSeen(std::uint32_t first, std::uint32_t count) const;
 
     const WordGraph &m_graph;
-    const GraphState *m_states;
-    const GraphEdge *m_edges;
+    const GraphNode *m_nodes;
     std::array<std::uint32_t, CellCount> m_letterBit{};
     // The letters of each cell's neighbours: a state none of whose letters
     // is there ends the branch without a look at each neighbour.

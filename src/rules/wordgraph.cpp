@@ -11,10 +11,10 @@ namespace {
 
 constexpr int Letters = 26;
 
-// The edge of a letter bit from a state, as its place in the edge array.
-inline std::uint32_t edgeOf(const GraphState &state, std::uint32_t bit)
+// The edge of a letter bit from a node's state, as its place in the array.
+inline std::uint32_t edgeOf(const GraphNode &node, std::uint32_t bit)
 {
-    return state.firstEdge + std::uint32_t(std::popcount(state.letters & (bit - 1)));
+    return node.firstEdge + std::uint32_t(std::popcount(node.letters & (bit - 1)));
 }
 
 int codeOf(char c)
@@ -101,55 +101,51 @@ private:
 
 std::optional<std::uint32_t> WordGraph::find(std::string_view word) const
 {
-    if (m_states.empty())
+    if (m_nodes.empty())
         return std::nullopt;
-    std::uint32_t state = 0;
+    const GraphNode *node = &m_nodes[0];
     std::uint32_t index = 0;
     for (char c : word) {
         const int code = codeOf(c);
         if (code < 0)
             return std::nullopt;
         const std::uint32_t bit = 1u << code;
-        const GraphState &s = m_states[state];
-        if (!(s.letters & bit))
+        if (!(node->letters & bit))
             return std::nullopt;
-        const GraphEdge &edge = m_edges[edgeOf(s, bit)];
-        index += edge.wordsBefore;
-        state = edge.target;
+        node = &m_nodes[edgeOf(*node, bit)];
+        index += node->wordsBefore;
     }
-    if (!(m_states[state].letters & WordEnds))
+    if (!(node->letters & WordEnds))
         return std::nullopt;
     return index;
 }
 
 std::string WordGraph::word(std::uint32_t index) const
 {
-    if (index >= m_wordCount || m_states.empty())
+    if (index >= wordCount())
         throw std::out_of_range("no word of that number in the graph");
     std::string word;
-    std::uint32_t state = 0;
+    const GraphNode *node = &m_nodes[0];
     std::uint32_t rest = index;
-    // A word is never longer than the graph has states.
-    for (std::size_t step = 0; step <= m_states.size(); ++step) {
-        const GraphState &s = m_states[state];
-        if ((s.letters & WordEnds) && rest == 0)
+    // A word never has more letters than the graph has edges.
+    for (std::size_t step = 0; step <= m_nodes.size(); ++step) {
+        if ((node->letters & WordEnds) && rest == 0)
             return word;
         // The last edge that starts at or before the number sought.
         int chosen = -1;
-        std::uint32_t place = s.firstEdge;
+        std::uint32_t place = node->firstEdge;
         for (int letter = 0; letter < Letters; ++letter) {
-            if (!(s.letters & (1u << letter)))
+            if (!(node->letters & (1u << letter)))
                 continue;
-            if (m_edges[place].wordsBefore > rest)
+            if (m_nodes[place].wordsBefore > rest)
                 break;
             chosen = letter;
             ++place;
         }
         if (chosen < 0)
             break;
-        const GraphEdge &edge = m_edges[place - 1];
-        rest -= edge.wordsBefore;
-        state = edge.target;
+        node = &m_nodes[place - 1];
+        rest -= node->wordsBefore;
         word.push_back(char('A' + chosen));
     }
     throw std::out_of_range("the graph does not number its words");
@@ -169,7 +165,7 @@ BuiltWordGraph buildWordGraph(std::vector<std::string> words)
         minimiser.add(word);
     const std::vector<Draft> drafts = minimiser.finish();
 
-    // Numbered in the order first met from the start, so state 0 is the start.
+    // States in the order first met from the start, so the start comes first.
     std::vector<std::uint32_t> number(drafts.size(), UINT32_MAX);
     std::vector<std::uint32_t> order{0};
     number[0] = 0;
@@ -197,19 +193,34 @@ BuiltWordGraph buildWordGraph(std::vector<std::string> words)
     };
     count(count, 0);
 
-    BuiltWordGraph graph;
-    graph.wordCount = std::uint32_t(words.size());
-    graph.states.reserve(order.size());
-    for (const std::uint32_t draftIndex : order) {
+    // Each state's edges get their places first (after the start), then
+    // every node is filled with its target state's letters and edges.
+    std::vector<std::uint32_t> firstEdge(order.size(), 0);
+    std::uint32_t place = 1;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        firstEdge[i] = place;
+        place += std::uint32_t(drafts[order[i]].edges.size());
+    }
+    const auto lettersOf = [&drafts](std::uint32_t draftIndex) {
         const Draft &draft = drafts[draftIndex];
-        GraphState state{draft.ends ? WordEnds : 0u, std::uint32_t(graph.edges.size()), below[draftIndex]};
+        std::uint32_t letters = draft.ends ? WordEnds : 0u;
+        for (const auto &edge : draft.edges)
+            letters |= 1u << edge.first;
+        return letters;
+    };
+
+    BuiltWordGraph graph;
+    graph.states = order.size();
+    graph.nodes.resize(place);
+    graph.nodes[0] = GraphNode{lettersOf(0), firstEdge[0], below[0], 0};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const Draft &draft = drafts[order[i]];
         std::uint32_t before = draft.ends ? 1 : 0;
+        std::uint32_t at = firstEdge[i];
         for (const auto &[letter, target] : draft.edges) {
-            state.letters |= 1u << letter;
-            graph.edges.push_back({number[target], before});
+            graph.nodes[at++] = GraphNode{lettersOf(target), firstEdge[number[target]], below[target], before};
             before += below[target];
         }
-        graph.states.push_back(state);
     }
     return graph;
 }

@@ -15,45 +15,41 @@
 // of its state come before it, so the walk that spells a word also finds its
 // number, and a number gives back its word.
 //
-// Stored as two flat arrays so that a build step can write them out as C++
-// and the program needs to make nothing when it starts.
+// Stored as one flat array so that a build step can write it out as C++ and
+// the program needs to make nothing when it starts. Each edge carries what
+// a walk needs of the state it leads to, so a step reads one record.
 namespace rules {
 
-// A state: bit (code - 1) for each letter (code 1 = a) that has an edge,
-// WordEnds when a word ends here; its edges are edges[firstEdge..], one per
-// letter in alphabetical order; words: how many words go through it, whose
-// numbers, from any one way to it, follow one another.
-struct GraphState {
+// nodes[0] is the start; every other node is an edge. Of the state it leads
+// to: letters holds bit (code - 1) for each letter (code 1 = a) that has an
+// edge, and WordEnds when a word ends there; its edges are
+// nodes[firstEdge..], one per letter in alphabetical order; words counts the
+// words through it, whose numbers, from any one way to it, follow one
+// another. Of the edge itself: wordsBefore counts the words of the state it
+// leaves that are numbered before those through it (the word ending at that
+// state, then those through the earlier edges).
+struct GraphNode {
     std::uint32_t letters;
     std::uint32_t firstEdge;
     std::uint32_t words;
+    std::uint32_t wordsBefore;
 };
 constexpr std::uint32_t WordEnds = 1u << 31;
 constexpr std::uint32_t AllLetters = (1u << 26) - 1;
 
-// target: the state the edge leads to; wordsBefore: the words of the edge's
-// state numbered before those through this edge (the word ending at the
-// state, then those through the earlier edges).
-struct GraphEdge {
-    std::uint32_t target;
-    std::uint32_t wordsBefore;
-};
-
-// A view of a graph whose state 0 is the start. The arrays outlive the view.
-// ranks, when not empty, holds for each word number its place in a list of
-// words by frequency (1 the most common) or 0 for a word not in that list.
+// A view of a graph. The array outlives the view. ranks, when not empty,
+// holds for each word number its place in a list of words by frequency (1
+// the most common) or 0 for a word not in that list.
 class WordGraph
 {
 public:
-    constexpr WordGraph(std::span<const GraphState> states, std::span<const GraphEdge> edges, std::uint32_t wordCount,
-                        std::span<const std::uint32_t> ranks = {})
-        : m_states(states), m_edges(edges), m_wordCount(wordCount), m_ranks(ranks)
+    constexpr WordGraph(std::span<const GraphNode> nodes, std::span<const std::uint32_t> ranks = {})
+        : m_nodes(nodes), m_ranks(ranks)
     {
     }
 
-    std::span<const GraphState> states() const { return m_states; }
-    std::span<const GraphEdge> edges() const { return m_edges; }
-    std::uint32_t wordCount() const { return m_wordCount; }
+    std::span<const GraphNode> nodes() const { return m_nodes; }
+    std::uint32_t wordCount() const { return m_nodes.empty() ? 0 : m_nodes[0].words; }
 
     // The number of a word (letters a..z in either case); nothing when the
     // graph does not hold it.
@@ -65,22 +61,20 @@ public:
     std::uint32_t rank(std::uint32_t index) const { return index < m_ranks.size() ? m_ranks[index] : 0; }
 
 private:
-    std::span<const GraphState> m_states;
-    std::span<const GraphEdge> m_edges;
-    std::uint32_t m_wordCount;
+    std::span<const GraphNode> m_nodes;
     std::span<const std::uint32_t> m_ranks;
 };
 
 // A graph made from a list, holding its own arrays: what the build step
 // writes out, and what tests make of a few words.
 struct BuiltWordGraph {
-    std::vector<GraphState> states;
-    std::vector<GraphEdge> edges;
+    std::vector<GraphNode> nodes;
     std::vector<std::uint32_t> ranks;
-    std::uint32_t wordCount = 0;
+    // The states of the minimal automaton, the start among them.
+    std::size_t states = 0;
 
     // A view of a graph that is about to go would dangle.
-    WordGraph view() const & { return WordGraph(states, edges, wordCount, ranks); }
+    WordGraph view() const & { return WordGraph(nodes, ranks); }
     WordGraph view() const && = delete;
 };
 

@@ -62,8 +62,9 @@ TEST(WordGraph, findsOnlyItsWords)
 TEST(WordGraph, isMinimal)
 {
     const rules::BuiltWordGraph built = rules::buildWordGraph({"bat", "bats", "cat", "cats", "rat", "rats"});
-    EXPECT_EQ(built.states.size(), 5u);
-    EXPECT_EQ(built.edges.size(), 3u + 1 + 1 + 1);
+    EXPECT_EQ(built.states, 5u);
+    // The start, then one node for each edge: b, c and r, then a, t and s.
+    EXPECT_EQ(built.nodes.size(), 1u + 3 + 1 + 1 + 1);
 }
 
 // Only words of letters a..z in lower case go in; an empty list makes an
