@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -223,50 +222,6 @@ TEST(ToolSolve, listsTheWordsOfEachBoard)
                                          "QAT 1 1,1 1,0 0,1\n"
                                          "total: 3 words, 3 points\n");
     EXPECT_EQ(run.out, block + QStringLiteral("total: 0 words, 0 points\n") + block);
-}
-
-// On a dealt board every word listed is in the built-in list, lies along
-// its path on the board, and scores by its length; the total adds up.
-TEST(ToolSolve, everyListedWordIsOnTheBoard)
-{
-    const QString board = tool({"deal", "TARVLE42"}).out.trimmed();
-    ASSERT_EQ(board.size(), 64);
-    const ToolRun run = tool({"solve", board});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_GT(lines.size(), 100);
-    const QString total = lines.takeLast();
-    const int table[] = {0, 0, 0, 1, 3, 6, 9, 11, 13, 16, 19, 22, 30};
-    QStringList words;
-    int points = 0;
-    for (const QString &line : lines) {
-        const QStringList fields = line.split(' ');
-        const QString word = fields[0];
-        ASSERT_EQ(fields.size(), 2 + word.size()) << line.toStdString();
-        EXPECT_EQ(fields[1].toInt(), table[word.size()]) << line.toStdString();
-        points += fields[1].toInt();
-        int column = -1;
-        int row = -1;
-        QSet<QString> used;
-        for (int i = 0; i < word.size(); ++i) {
-            const QStringList cell = fields[2 + i].split(',');
-            const int c = cell[0].toInt();
-            const int r = cell[1].toInt();
-            EXPECT_EQ(board[r * 8 + c].toUpper(), word[i]) << line.toStdString();
-            if (i > 0) {
-                EXPECT_LE(qAbs(c - column), 1) << line.toStdString();
-                EXPECT_LE(qAbs(r - row), 1) << line.toStdString();
-            }
-            EXPECT_FALSE(used.contains(fields[2 + i])) << line.toStdString();
-            used.insert(fields[2 + i]);
-            column = c;
-            row = r;
-        }
-        words << word;
-    }
-    EXPECT_EQ(total, QStringLiteral("total: %1 words, %2 points").arg(lines.size()).arg(points));
-    const ToolRun lookup = tool(QStringList{"lookup"} + words);
-    EXPECT_EQ(lookup.out.count(QStringLiteral(" yes\n")), words.size());
 }
 
 // A board that is not 64 letters stops solve before anything is printed.
