@@ -18,6 +18,8 @@
 #include <QShortcut>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QSize ClientSize{680, 470};
