@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <string>
 #include <string_view>
 
 namespace ToolCommands {
@@ -124,15 +125,27 @@ int solve(const QStringList &boards, QTextStream &out, QTextStream &err)
         parsed.push_back(*letters);
     }
     rules::Solver solver(rules::builtInWords());
+    // Written a board at a time: a stream operation per number would take
+    // longer than the solving.
+    std::string text;
     for (const rules::Letters &letters : parsed) {
         const rules::Solution solution = solver.solve(letters);
+        text.clear();
         for (const rules::SolvedWord &word : solution.words) {
-            out << QLatin1String(word.word.data(), qsizetype(word.word.size())) << ' ' << word.points;
-            for (const rules::Cell &cell : word.path())
-                out << ' ' << cell.column << ',' << cell.row;
-            out << '\n';
+            text += word.word;
+            text += ' ';
+            text += std::to_string(word.points);
+            for (const rules::Cell &cell : word.path()) {
+                text += ' ';
+                text += char('0' + cell.column);
+                text += ',';
+                text += char('0' + cell.row);
+            }
+            text += '\n';
         }
-        out << "total: " << solution.words.size() << " words, " << solution.points << " points\n";
+        text += "total: " + std::to_string(solution.words.size()) + " words, " + std::to_string(solution.points)
+            + " points\n";
+        out << QLatin1String(text.data(), qsizetype(text.size()));
     }
     return Ok;
 }
