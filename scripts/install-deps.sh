@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ make cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev lz4
     libcpp-httplib-dev libsqlite3-dev libssl-dev openssl
     fonts-liberation
     libxcb1-dev xvfb x11-utils xdotool openbox
