@@ -4,5 +4,9 @@ namespace httpstatus {
 constexpr int ok = 200;
 constexpr int badRequest = 400;
 constexpr int notFound = 404;
+constexpr int methodNotAllowed = 405;
+constexpr int payloadTooLarge = 413;
+constexpr int tooManyRequests = 429;
+constexpr int headersTooLarge = 431;
 constexpr int internalError = 500;
 } // namespace httpstatus

@@ -1,10 +1,10 @@
 #include "posting.h"
 
 #include "servicepaths.h"
+#include "unicodetext.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <utility>
 
 namespace posting {
@@ -19,11 +19,6 @@ int hexValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-bool isControl(std::uint32_t codePoint)
-{
-    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
 }
 
 struct Field {
@@ -57,46 +52,28 @@ std::optional<std::string> percentDecode(std::string_view text)
 
 std::optional<std::size_t> printableLength(std::string_view text)
 {
-    std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        std::uint32_t codePoint = 0;
-        std::uint32_t minimum = 0;
-        if (lead < 0x80) {
-            codePoint = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            codePoint = lead & 0x1F;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            codePoint = lead & 0x0F;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            codePoint = lead & 0x07;
-            minimum = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (extra > text.size() - i - 1)
-            return std::nullopt;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return std::nullopt;
-        if (isControl(codePoint))
-            return std::nullopt;
-        i += extra + 1;
-        ++count;
-    }
-    return count;
+    const auto codePoints = unicodetext::decode(text);
+    if (!codePoints || std::any_of(codePoints->begin(), codePoints->end(), unicodetext::isControl))
+        return std::nullopt;
+    return codePoints->size();
+}
+
+std::string nameProblem(std::string_view name)
+{
+    const auto codePoints = unicodetext::decode(name);
+    if (!codePoints || std::any_of(codePoints->begin(), codePoints->end(), unicodetext::isControl))
+        return "The name is not valid UTF-8 or holds control characters.";
+    if (std::any_of(codePoints->begin(), codePoints->end(), unicodetext::isBidiControl))
+        return "The name holds characters that change the direction of the text (such as U+202E), which can make it read as another name.";
+    const std::string_view trimmed = unicodetext::trimSpaces(name);
+    if (trimmed.empty())
+        return "The name is empty or only spaces; it must be 1 to 64 characters long.";
+    const auto blank = [](char32_t c) { return unicodetext::isSpace(c) || unicodetext::isInvisible(c); };
+    if (std::all_of(codePoints->begin(), codePoints->end(), blank))
+        return "The name holds only invisible characters; it must show at least one.";
+    if (unicodetext::decode(trimmed)->size() > maxNameLength)
+        return "The name must be 1 to 64 characters long.";
+    return {};
 }
 
 std::optional<int> parseScore(std::string_view text)
@@ -154,20 +131,20 @@ PostingCheck checkPosting(std::string_view query)
     }
 
     Posting result;
-    result.name = *fields[0].value;
+    const std::string problem = nameProblem(*fields[0].value);
+    if (!problem.empty())
+        return {{}, problem};
+    result.name = std::string(unicodetext::trimSpaces(*fields[0].value));
     result.date = *fields[1].value;
-
-    const auto nameLength = printableLength(result.name);
-    if (!nameLength)
-        return {{}, "The name is not valid UTF-8 or holds control characters."};
-    if (*nameLength < 1 || *nameLength > maxNameLength)
-        return {{}, "The name must be 1 to 64 characters long."};
 
     const auto dateLength = printableLength(result.date);
     if (!dateLength)
         return {{}, "The date is not valid UTF-8 or holds control characters."};
     if (*dateLength > maxDateLength)
         return {{}, "The date must be at most 16 characters long."};
+    const auto date = unicodetext::decode(result.date);
+    if (std::any_of(date->begin(), date->end(), unicodetext::isBidiControl))
+        return {{}, "The date holds characters that change the direction of the text."};
 
     const auto score = parseScore(*fields[2].value);
     if (!score)

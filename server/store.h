@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -17,22 +18,34 @@ struct StoredPosting {
     std::string name;
     std::string date;
     int score = 0;
+    bool verified = false; // replayed and confirmed by the service; postings of the game alone are not
 };
 
-// The score table in one SQLite file (WAL mode). One connection behind a mutex, so any thread
-// of the server's pool may call it. Failures throw StoreError.
+// The score table and the rate limits' counts in one SQLite file (WAL mode). One connection
+// behind a mutex, so any thread of the server may call it. Failures throw StoreError.
+// A database written by an earlier version is migrated in place when opened, keeping every row.
 class Store {
 public:
-    // Opens or creates the database; ":memory:" gives a private in-memory one.
+    static constexpr int schemaVersion = 1; // PRAGMA user_version; 0 is the first release's schema
+
+    // Opens or creates the database; ":memory:" gives a private in-memory one. Refuses a
+    // database of a newer schema than this version knows.
     explicit Store(const std::string &path);
     ~Store();
     Store(const Store &) = delete;
     Store &operator=(const Store &) = delete;
 
+    // Stored as unverified.
     void add(const Posting &posting);
-    // Highest score first; equal scores newest first.
+    // Highest score first; equal scores newest first; verified or not.
     std::vector<StoredPosting> best(int limit);
     std::int64_t count();
+
+    // Counts one request of `kind` from `client` in `minute` unless `limit` are counted there
+    // already; true when counted. One statement, so instances sharing the file never overshoot.
+    bool countRequest(std::string_view kind, std::string_view client, std::int64_t minute, int limit);
+    // Drops the counts of `kind` before `minute`.
+    void forgetRequestCounts(std::string_view kind, std::int64_t minute);
 
 private:
     struct Closer {
@@ -44,4 +57,6 @@ private:
     std::unique_ptr<Statement> m_insert;
     std::unique_ptr<Statement> m_best;
     std::unique_ptr<Statement> m_count;
+    std::unique_ptr<Statement> m_countRequest;
+    std::unique_ptr<Statement> m_forgetRequests;
 };
