@@ -261,11 +261,18 @@ public:
 
     int bind(const std::string &address, int port)
     {
-        beast::error_code error;
-        const asio::ip::address ip = asio::ip::make_address(address, error);
-        if (error || port < 0 || port > 65535)
+        if (port < 0 || port > 65535)
             return -1;
-        const tcp::endpoint endpoint(ip, static_cast<unsigned short>(port));
+        beast::error_code error;
+        tcp::endpoint endpoint(asio::ip::make_address(address, error), static_cast<unsigned short>(port));
+        if (error) {
+            // A host name such as "localhost": its first address.
+            tcp::resolver resolver(m_io);
+            const auto found = resolver.resolve(address, std::to_string(port), error);
+            if (error || found.empty())
+                return -1;
+            endpoint = found.begin()->endpoint();
+        }
         m_acceptor.open(endpoint.protocol(), error);
         if (!error)
             m_acceptor.set_option(asio::socket_base::reuse_address(true), error);

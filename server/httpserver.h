@@ -39,7 +39,8 @@ public:
     HttpServer(const HttpServer &) = delete;
     HttpServer &operator=(const HttpServer &) = delete;
 
-    // Binds and listens with the longest queue the system allows; port 0 takes any free port.
+    // Binds (to an IP address, or the first address of a host name) and listens with the longest
+    // queue the system allows; port 0 takes any free port.
     // Returns the port, or -1 when it cannot bind. Connections queue until run().
     int bind(const std::string &address, int port);
 

@@ -25,25 +25,26 @@ std::string clientKey(std::string_view address)
 
 namespace {
 
-std::int64_t secondsOf(RateLimiter::Clock::time_point now)
+std::int64_t secondsOf(std::chrono::system_clock::time_point now)
 {
     return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
 }
 
 } // namespace
 
-StoreRateLimiter::StoreRateLimiter(Store &store, std::string kind, int perMinute)
+StoreRateLimiter::StoreRateLimiter(Store &store, std::string kind, int perMinute, Now now)
     : m_store(store)
     , m_kind(std::move(kind))
     , m_perMinute(perMinute)
+    , m_now(now ? std::move(now) : Now([] { return std::chrono::system_clock::now(); }))
 {
 }
 
-bool StoreRateLimiter::admit(std::string_view clientAddress, Clock::time_point now)
+bool StoreRateLimiter::admit(std::string_view clientAddress)
 {
     if (m_perMinute <= 0)
         return true;
-    const std::int64_t minute = secondsOf(now) / ratelimit::windowSeconds;
+    const std::int64_t minute = secondsOf(m_now()) / ratelimit::windowSeconds;
     // The first request of a new minute clears the counts of minutes gone by.
     std::int64_t last = m_lastMinute.load();
     if (last != minute && m_lastMinute.compare_exchange_strong(last, minute))
@@ -51,7 +52,7 @@ bool StoreRateLimiter::admit(std::string_view clientAddress, Clock::time_point n
     return m_store.countRequest(m_kind, ratelimit::clientKey(clientAddress), minute, m_perMinute);
 }
 
-int StoreRateLimiter::retryAfter(Clock::time_point now) const
+int StoreRateLimiter::retryAfter() const
 {
-    return static_cast<int>(ratelimit::windowSeconds - secondsOf(now) % ratelimit::windowSeconds);
+    return static_cast<int>(ratelimit::windowSeconds - secondsOf(m_now()) % ratelimit::windowSeconds);
 }

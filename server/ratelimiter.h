@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,13 +14,11 @@ class Store;
 // instances that share one database.
 class RateLimiter {
 public:
-    using Clock = std::chrono::system_clock;
-
     virtual ~RateLimiter() = default;
     // Counts the request when it is admitted; a refused one is not counted.
-    virtual bool admit(std::string_view clientAddress, Clock::time_point now) = 0;
+    virtual bool admit(std::string_view clientAddress) = 0;
     // Seconds until a refused client may try again.
-    virtual int retryAfter(Clock::time_point now) const = 0;
+    virtual int retryAfter() const = 0;
 };
 
 namespace ratelimit {
@@ -32,18 +31,23 @@ std::string clientKey(std::string_view address);
 
 } // namespace ratelimit
 
-// At most `perMinute` requests of one kind per client key in each clock minute, counted in the
-// store's database (table request_counts); 0 admits everything without touching the database.
+// At most `perMinute` requests of one kind per client key in each minute of the wall clock
+// (shared by every instance), counted in the store's database (table request_counts); 0 admits
+// everything without touching the database.
 class StoreRateLimiter final : public RateLimiter {
 public:
-    StoreRateLimiter(Store &store, std::string kind, int perMinute);
+    using Now = std::function<std::chrono::system_clock::time_point()>;
 
-    bool admit(std::string_view clientAddress, Clock::time_point now) override;
-    int retryAfter(Clock::time_point now) const override;
+    // `now` empty: the system clock.
+    StoreRateLimiter(Store &store, std::string kind, int perMinute, Now now = {});
+
+    bool admit(std::string_view clientAddress) override;
+    int retryAfter() const override;
 
 private:
     Store &m_store;
     const std::string m_kind;
     const int m_perMinute;
+    const Now m_now;
     std::atomic<std::int64_t> m_lastMinute{-1};
 };

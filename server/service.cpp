@@ -64,10 +64,9 @@ void answerPosting(const HttpRequest &request, HttpResponse &response, Store &st
         return;
     }
     // Counted only once the posting is good, so a typo costs no share of the limit.
-    const auto now = RateLimiter::Clock::now();
-    if (!limiter.admit(request.clientAddress, now)) {
+    if (!limiter.admit(request.clientAddress)) {
         response.status = httpstatus::tooManyRequests;
-        response.headers.emplace_back("Retry-After", std::to_string(limiter.retryAfter(now)));
+        response.headers.emplace_back("Retry-After", std::to_string(limiter.retryAfter()));
         response.setContent(pages::messagePage(base(request), "Score not posted",
                                                "Too many scores were posted from your address in the last minute. "
                                                "Please wait a minute and post again."),
@@ -103,11 +102,11 @@ void errorPage(const HttpRequest &request, HttpResponse &response)
 
 } // namespace
 
-Limiters makeLimiters(Store &store, const ServiceConfig &config)
+Limiters makeLimiters(Store &store, const ServiceConfig &config, StoreRateLimiter::Now now)
 {
     Limiters limiters;
-    limiters.postings = std::make_unique<StoreRateLimiter>(store, "posting", config.postingLimit);
-    limiters.tickets = std::make_unique<StoreRateLimiter>(store, "ticket", config.ticketLimit);
+    limiters.postings = std::make_unique<StoreRateLimiter>(store, "posting", config.postingLimit, now);
+    limiters.tickets = std::make_unique<StoreRateLimiter>(store, "ticket", config.ticketLimit, now);
     return limiters;
 }
 

@@ -23,7 +23,8 @@ struct Limiters {
     std::unique_ptr<RateLimiter> tickets;
 };
 
-Limiters makeLimiters(Store &store, const ServiceConfig &config);
+// `now` empty: the system clock.
+Limiters makeLimiters(Store &store, const ServiceConfig &config, StoreRateLimiter::Now now = {});
 
 // Adds the routes of servicepaths.h and the pages for 404 and 405. The store, config and
 // limiters must outlive the router; its handlers may run on several threads at once.

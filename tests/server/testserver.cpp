@@ -20,7 +20,7 @@ std::filesystem::path makeFolder()
 } // namespace
 
 TestServer::TestServer(ServiceConfig config, std::function<void(Router &)> extraRoutes)
-    : TestServer(Setup{std::move(config), std::move(extraRoutes), {}})
+    : TestServer(Setup{std::move(config), std::move(extraRoutes), {}, std::chrono::seconds(10), {}})
 {
 }
 
@@ -31,7 +31,7 @@ TestServer::TestServer(Setup setup)
     if (setup.prepareDatabase)
         setup.prepareDatabase(databasePath());
     m_store = std::make_unique<Store>(databasePath().string());
-    m_limiters = service::makeLimiters(*m_store, m_config);
+    m_limiters = service::makeLimiters(*m_store, m_config, setup.now);
     service::registerRoutes(m_router, *m_store, m_config, m_limiters);
     if (setup.extraRoutes)
         setup.extraRoutes(m_router);

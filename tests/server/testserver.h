@@ -25,6 +25,8 @@ public:
         // Runs on the database's path before the service opens it, to leave an older database there.
         std::function<void(const std::filesystem::path &)> prepareDatabase;
         std::chrono::milliseconds requestDeadline = std::chrono::seconds(10);
+        // The rate limiters' clock; empty: the system clock.
+        StoreRateLimiter::Now now;
     };
 
     explicit TestServer(ServiceConfig config = {}, std::function<void(Router &)> extraRoutes = {});
