@@ -141,26 +141,6 @@ TEST(StoreMigration, aDatabaseOfANewerSchemaIsRefusedUntouched)
     EXPECT_EQ(readRows(path)[0].verified, -1);
 }
 
-TEST(StoreRequestCounts, countsUpToTheLimitPerKindClientAndMinute)
-{
-    // Each (kind, client, minute) is counted up to its limit and no further; forgetting drops
-    // only the earlier minutes of that kind.
-    Store store(":memory:");
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(store.countRequest("posting", "1.2.3.4", 100, 3)) << i;
-    EXPECT_FALSE(store.countRequest("posting", "1.2.3.4", 100, 3));
-    EXPECT_FALSE(store.countRequest("posting", "1.2.3.4", 100, 3));
-    EXPECT_TRUE(store.countRequest("posting", "1.2.3.4", 100, 4)); // a refusal was not counted
-    EXPECT_TRUE(store.countRequest("posting", "5.6.7.8", 100, 3));
-    EXPECT_TRUE(store.countRequest("ticket", "1.2.3.4", 100, 3));
-    EXPECT_TRUE(store.countRequest("posting", "1.2.3.4", 101, 3));
-
-    store.forgetRequestCounts("posting", 101);
-    EXPECT_TRUE(store.countRequest("posting", "1.2.3.4", 100, 1)); // minute 100 forgotten
-    EXPECT_FALSE(store.countRequest("posting", "1.2.3.4", 101, 1)); // minute 101 kept
-    EXPECT_FALSE(store.countRequest("ticket", "1.2.3.4", 100, 1));  // other kind kept
-}
-
 TEST(StoreRequestCounts, instancesSharingOneFileShareTheCounts)
 {
     // Two stores on one file stand for two instances of the service: together they admit the limit.
