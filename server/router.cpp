@@ -1,31 +1,10 @@
 #include "router.h"
 
 #include "httpstatus.h"
+#include "printable.h"
 
 #include <cstdio>
 #include <exception>
-#include <string_view>
-
-namespace {
-
-// Keeps a log line on one line and free of terminal escapes whatever the path holds.
-std::string printable(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 void Router::get(const std::string &path, Handler handler)
 {

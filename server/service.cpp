@@ -1,6 +1,7 @@
 #include "service.h"
 
 #include "httpstatus.h"
+#include "printable.h"
 #include "pages.h"
 #include "posting.h"
 #include "router.h"
@@ -30,24 +31,6 @@ std::string_view rawQuery(std::string_view target)
         return {};
     const std::string_view query = target.substr(question + 1);
     return query.substr(0, query.find('#'));
-}
-
-std::string printable(std::string_view text)
-{
-    if (text.empty())
-        return "-"; // e.g. a request refused before its request line was read
-    std::string out;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 std::string base(const HttpRequest &request)

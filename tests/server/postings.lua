@@ -1,5 +1,6 @@
 -- wrk script: every request posts a score under a name no other request uses.
--- Usage: wrk -t2 -c20 -d5s -s tests/server/postings.lua http://127.0.0.1:PORT
+-- Usage: start the service with --posting-limit 0 (all requests come from one address), then
+--   wrk -t2 -c20 -d5s -s tests/server/postings.lua http://127.0.0.1:PORT
 local threadCount = 0
 
 function setup(thread)
