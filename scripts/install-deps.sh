@@ -11,6 +11,7 @@ packages=(
     fonts-liberation
     libxcb1-dev xvfb x11-utils xdotool openbox
     dbus at-spi2-core python3-gi gir1.2-atspi-2.0
+    pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -1,6 +1,12 @@
 #include "commands.h"
 
+#include "boardcode.h"
 #include "boardtext.h"
+#include "builtinwords.h"
+#include "dailyboard.h"
+#include "dealdice.h"
+#include "readingorder.h"
+#include "solver.h"
 #include "tallyfile.h"
 #include "tallyrecords.h"
 #include "elzrw1exception.h"
@@ -14,6 +20,7 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <string>
 #include <string_view>
 
 namespace ToolCommands {
@@ -75,6 +82,71 @@ int route(const QString &board, const QString &letters, QTextStream &out, QTextS
         out << ' ' << cell.column << ',' << cell.row;
     }
     out << '\n';
+    return Ok;
+}
+
+int deal(const QString &code, QTextStream &out, QTextStream &err)
+{
+    const QByteArray text = code.toLatin1();
+    const rules::CodeReading reading = rules::readBoardCode(std::string_view(text.constData(), std::size_t(text.size())));
+    if (!reading.seed) {
+        err << "tarvle-tool: " << QString::fromStdString(reading.error) << '\n';
+        return BadArguments;
+    }
+    out << QString::fromStdString(rules::formatBoard(rules::dealFromSeed(*reading.seed))) << '\n';
+    return Ok;
+}
+
+int daily(const QString &date, QTextStream &out, QTextStream &err)
+{
+    std::chrono::year_month_day day = rules::utcToday();
+    if (!date.isEmpty()) {
+        const QByteArray text = date.toLatin1();
+        const auto read = rules::readIsoDate(std::string_view(text.constData(), std::size_t(text.size())));
+        if (!read) {
+            err << "tarvle-tool: " << date << " is not a date YYYY-MM-DD\n";
+            return BadArguments;
+        }
+        day = *read;
+    }
+    out << QString::fromStdString(rules::boardCode(rules::dailySeed(day))) << '\n';
+    return Ok;
+}
+
+int solve(const QStringList &boards, QTextStream &out, QTextStream &err)
+{
+    std::vector<rules::Letters> parsed;
+    for (const QString &board : boards) {
+        const auto letters = BoardText::parse(board);
+        if (!letters) {
+            err << "tarvle-tool: '" << board << "' is not a BOARD of 64 letters a..z in reading order\n";
+            return BadArguments;
+        }
+        parsed.push_back(*letters);
+    }
+    rules::Solver solver(rules::builtInWords());
+    // Written a board at a time: a stream operation per number would take
+    // longer than the solving.
+    std::string text;
+    for (const rules::Letters &letters : parsed) {
+        const rules::Solution solution = solver.solve(letters);
+        text.clear();
+        for (const rules::SolvedWord &word : solution.words) {
+            text += word.word;
+            text += ' ';
+            text += std::to_string(word.points);
+            for (const rules::Cell &cell : word.path()) {
+                text += ' ';
+                text += char('0' + cell.column);
+                text += ',';
+                text += char('0' + cell.row);
+            }
+            text += '\n';
+        }
+        text += "total: " + std::to_string(solution.words.size()) + " words, " + std::to_string(solution.points)
+            + " points\n";
+        out << QLatin1String(text.data(), qsizetype(text.size()));
+    }
     return Ok;
 }
 

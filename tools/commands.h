@@ -27,6 +27,18 @@ int lzrwUnpack(const QString &input, const QString &output, QTextStream &out, QT
 // slot shows its rank alone. Fields are separated by tabs.
 int tallyShow(const QString &file, QTextStream &out, QTextStream &err);
 
+// The 64 letters, in reading order, of the board of a board code.
+int deal(const QString &code, QTextStream &out, QTextStream &err);
+
+// The board code of a day's board, given as YYYY-MM-DD; today in UTC when
+// the date is empty.
+int daily(const QString &date, QTextStream &out, QTextStream &err);
+
+// Every word of the built-in list on each board (64 letters in reading
+// order): one line "WORD POINTS c,r c,r ..." per word, then "total: N words,
+// M points". Every board is checked before any is solved.
+int solve(const QStringList &boards, QTextStream &out, QTextStream &err);
+
 // Prints the line to serve beside FILE as its update signature: FILE signed
 // with the Ed25519 private key in the PEM file KEY.
 int sign(const QString &key, const QString &file, QTextStream &out, QTextStream &err);

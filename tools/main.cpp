@@ -16,6 +16,9 @@ int usage(QTextStream &err)
            "       tarvle-tool lzrw pack IN OUT\n"
            "       tarvle-tool lzrw unpack IN OUT\n"
            "       tarvle-tool tally show FILE\n"
+           "       tarvle-tool deal CODE\n"
+           "       tarvle-tool daily [YYYY-MM-DD]\n"
+           "       tarvle-tool solve BOARD...\n"
            "       tarvle-tool sign KEY.pem FILE\n";
     return ToolCommands::BadArguments;
 }
@@ -55,6 +58,21 @@ int main(int argc, char **argv)
         if (args.size() != 2 || args[0] != QLatin1String("show"))
             return usage(err);
         return ToolCommands::tallyShow(args[1], out, err);
+    }
+    if (command == QLatin1String("deal")) {
+        if (args.size() != 1)
+            return usage(err);
+        return ToolCommands::deal(args[0], out, err);
+    }
+    if (command == QLatin1String("daily")) {
+        if (args.size() > 1)
+            return usage(err);
+        return ToolCommands::daily(args.value(0), out, err);
+    }
+    if (command == QLatin1String("solve")) {
+        if (args.isEmpty())
+            return usage(err);
+        return ToolCommands::solve(args, out, err);
     }
     if (command == QLatin1String("sign")) {
         if (args.size() != 2)

@@ -1,8 +1,8 @@
 #include "application.h"
+#include "audiocueplayer.h"
 #include "gamewindows.h"
 #include "session.h"
 #include "signalcloser.h"
-#include "soundeffectplayer.h"
 
 #include <QDir>
 
@@ -10,12 +10,15 @@ int main(int argc, char **argv)
 {
     Application app(argc, argv);
     SignalCloser closer;
-    SoundEffectPlayer sound;
+    AudioCuePlayer sound;
 
     Session session(Session::Paths{QCoreApplication::applicationDirPath(), QDir::currentPath(), QString()}, &sound);
     GameWindows windows(session);
     closer.setWindow(&windows.main);
 
+    // The sound output opens once the window is on the screen; the start-up
+    // cue waits for it.
+    sound.openWhenPainted(&windows.main);
     windows.main.show();
     return app.exec();
 }

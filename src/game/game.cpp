@@ -1,6 +1,8 @@
 #include "game.h"
 
+#include "builtinwords.h"
 #include "cueplayer.h"
+#include "dealdice.h"
 #include "gameclock.h"
 #include "routefinder.h"
 #include "tallybook.h"
@@ -51,6 +53,20 @@ void Game::enter()
 
 void Game::startGame()
 {
+    begin(std::nullopt);
+}
+
+void Game::startGame(rules::Seed seed)
+{
+    begin(seed & rules::SeedMask);
+}
+
+void Game::begin(std::optional<rules::Seed> seed)
+{
+    if (m_review) {
+        m_review.reset();
+        emit reviewChanged();
+    }
     m_mouseheld = false;
     hidePanel(Panel::Name);
     hidePanel(Panel::Cleared);
@@ -70,13 +86,20 @@ void Game::startGame()
         m_foundLines.clear();
         emit foundLinesCleared();
     }
+    m_foundWords.clear();
     m_greeting = tr("Good Luck ") + m_playerName;
     emit greetingChanged(m_greeting);
     setStatus(tr("Click or Type a Word"));
-    if (m_draw)
+    // Every dealt board comes from a seed, so it has a code to share.
+    if (!seed && !m_draw)
+        seed = m_random.generate64() & rules::SeedMask;
+    m_boardSeed = seed;
+    if (seed) {
+        rules::DealDice dice(*seed);
+        m_board.createboard([&dice] { return dice.draw(); });
+    } else {
         m_board.createboard(m_draw);
-    else
-        m_board.createboard([this] { return static_cast<int>(m_random.bounded(1, 99)); });
+    }
     m_playing = true;
     m_secondsleft = GameSeconds;
     setBarWidth(FullBarWidth);
@@ -121,6 +144,9 @@ void Game::endGame()
     }
     showPanel(Panel::Cleared);
     playsounds(Cue::GameOver);
+    // Ready before the player can ask: a board solves in well under a millisecond.
+    m_review = std::make_unique<const BoardReview>(m_board.letters(), m_boardSeed, m_foundWords, rules::builtInWords());
+    emit reviewChanged();
 }
 
 void Game::pressdone()
@@ -148,6 +174,7 @@ void Game::pressdone()
         emit wordAccepted(line);
         if (m_services.tally)
             m_services.tally->addtomineincrease(Counter::WordsFound);
+        m_foundWords.append(word);
         setFoundcount(m_foundcount + 1);
         playsounds(Cue::GoodWord);
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "board.h"
+#include "boardcode.h"
+#include "boardreview.h"
 #include "cue.h"
 
 #include <QObject>
@@ -11,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CuePlayer;
 class GameClock;
@@ -90,13 +93,22 @@ public:
     void seed(quint32 value) { m_random.seed(value); }
     void seedFromClock();
     // Replaces the random draws of the deal (each 1..98); for laying out a
-    // known board.
+    // known board. Such a board has no seed.
     void setDraw(std::function<int()> draw) { m_draw = std::move(draw); }
+    // The seed the board of this or the last game was dealt from; nothing
+    // before the first game and for a board laid out by setDraw().
+    std::optional<rules::Seed> boardSeed() const { return m_boardSeed; }
+    // The review of the last game's board: made when the clock runs out,
+    // kept until the next game starts; null before and during a game.
+    const BoardReview *review() const { return m_review.get(); }
 
     // The game's part of the main window's creation: waiting for the first
     // game with the name panel in front and an empty board.
     void enter();
+    // START GAME: a board from a fresh random seed (or the draws set).
     void startGame();
+    // The same start on the board of a given seed.
+    void startGame(rules::Seed seed);
     // One second of the game clock; driven by the clock.
     void tick();
     void pressdone();
@@ -146,12 +158,15 @@ signals:
     // The hidden list of tried words follows these two.
     void wordTried(const QString &word);
     void triedWordsCleared();
+    // review() was made or dropped.
+    void reviewChanged();
 
 private:
     void cellDrawn(int column, int row) override { emit cellChanged(column, row); }
     void slotDrawn(int slot) override { emit slotChanged(slot); }
 
     void clearall();
+    void begin(std::optional<rules::Seed> seed);
     void endGame();
     void clickonletter(Cell cell);
     void setStatus(const QString &text);
@@ -190,4 +205,7 @@ private:
     QString m_playerName = QStringLiteral("Guest");
     QStringList m_foundLines;
     QStringList m_triedWords;
+    QStringList m_foundWords; // the accepted words of this game, lower case
+    std::optional<rules::Seed> m_boardSeed;
+    std::unique_ptr<const BoardReview> m_review;
 };

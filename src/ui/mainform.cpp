@@ -5,6 +5,7 @@
 #include "boardview.h"
 #include "clicklabel.h"
 #include "cueswitch.h"
+#include "dailyboard.h"
 #include "errorbox.h"
 #include "flatbutton.h"
 #include "flatpanel.h"
@@ -425,6 +426,9 @@ void Tmain::buildGameOverPanel()
                                   tr("VIEW HIGH SCORES"), QRect(78, 178, 172, 36), 16);
     button_done = makeButton(panel_cleared, QStringLiteral("button_done"), tr("DONE"),
                              QRect(109, 219, 111, 36), 16);
+    button_review = makeButton(panel_cleared, QStringLiteral("button_review"), tr("REVIEW"),
+                               QRect(228, 219, 92, 36), 16);
+    button_review->setAccessibleName(tr("Board Review"));
     // From the keyboard: Enter in the name box sends the score, Escape is DONE.
     connect(edit_name, &QLineEdit::returnPressed, this, [this] {
         if (button_sendscore->isVisible())
@@ -483,6 +487,12 @@ void Tmain::buildMenu()
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(StartGame1, &QAction::triggered, this, handler(&Tmain::StartGame1Click));
+    PlayBoardCode1 = file1->addAction(tr("Play Board Code..."));
+    PlayBoardCode1->setObjectName(QStringLiteral("PlayBoardCode1"));
+    connect(PlayBoardCode1, &QAction::triggered, this, handler(&Tmain::PlayBoardCode1Click));
+    PlayTodaysBoard1 = file1->addAction(tr("Play Today's Board"));
+    PlayTodaysBoard1->setObjectName(QStringLiteral("PlayTodaysBoard1"));
+    connect(PlayTodaysBoard1, &QAction::triggered, this, handler(&Tmain::PlayTodaysBoard1Click));
     file1->addSeparator()->setObjectName(QStringLiteral("N1"));
     Exit1 = file1->addAction(tr("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
@@ -530,6 +540,9 @@ void Tmain::buildMenu()
     ViewHighScoreList1 = View1->addAction(tr("View High Score List"));
     ViewHighScoreList1->setObjectName(QStringLiteral("ViewHighScoreList1"));
     connect(ViewHighScoreList1, &QAction::triggered, this, handler(&Tmain::ViewHighScoreList1Click));
+    BoardReview1 = View1->addAction(tr("Board Review"));
+    BoardReview1->setObjectName(QStringLiteral("BoardReview1"));
+    connect(BoardReview1, &QAction::triggered, this, handler(&Tmain::BoardReview1Click));
 
     QMenu *Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -625,6 +638,9 @@ void Tmain::connectGame()
     connect(button_clear, &FlatButton::clicked, this, handler(&Tmain::button_clearClick));
     connect(button_send, &FlatButton::clicked, this, handler(&Tmain::button_sendClick));
     connect(button_done, &FlatButton::clicked, this, handler(&Tmain::button_cancelClick));
+    connect(button_review, &FlatButton::clicked, this, handler(&Tmain::button_reviewClick));
+    connect(game, &Game::reviewChanged, this, &Tmain::showReviewAvailable);
+    showReviewAvailable();
     connect(button_sendscore, &FlatButton::clicked, this, handler(&Tmain::button_sendscoreClick));
     connect(button_highscore, &FlatButton::clicked, this, handler(&Tmain::button_highscoresClick));
     connect(&m_posting, &ScorePosting::captionChanged, panel_wait, &FlatPanel::setCaption);
@@ -690,6 +706,40 @@ void Tmain::StartGame1Click()
 {
     button_startClick();
     m_game.hidePanel(Game::Panel::Cleared);
+}
+
+void Tmain::PlayBoardCode1Click()
+{
+    emit boardCodeRequested();
+}
+
+void Tmain::PlayTodaysBoard1Click()
+{
+    playBoard(rules::dailySeed(rules::utcToday()));
+}
+
+void Tmain::playBoard(rules::Seed seed)
+{
+    panel_wait->hide();
+    m_game.startGame(seed);
+    m_game.hidePanel(Game::Panel::Cleared);
+}
+
+void Tmain::BoardReview1Click()
+{
+    emit reviewRequested();
+}
+
+void Tmain::button_reviewClick()
+{
+    emit reviewRequested();
+}
+
+void Tmain::showReviewAvailable()
+{
+    const bool available = m_game.review() != nullptr;
+    BoardReview1->setEnabled(available);
+    button_review->setEnabled(available);
 }
 
 void Tmain::Exit1Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boardcode.h"
 #include "errorbox.h"
 #include "game.h"
 #include "mainsettings.h"
@@ -85,6 +86,12 @@ public:
     ScorePosting &posting() { return m_posting; }
     void button_startClick();
     void StartGame1Click();
+    void PlayBoardCode1Click();
+    void PlayTodaysBoard1Click();
+    // Starts a game on the board of a seed, as File, "Start Game" starts one.
+    void playBoard(rules::Seed seed);
+    void BoardReview1Click();
+    void button_reviewClick();
     void Exit1Click();
     void TallyList1Click();
     void ViewHighScoreList1Click();
@@ -123,6 +130,10 @@ signals:
     // The logo was clicked: the maker's home page should open.
     void logoClicked();
     void aboutRequested();
+    // File, "Play Board Code...": a code should be asked for.
+    void boardCodeRequested();
+    // View, "Board Review" or REVIEW on the game-over panel.
+    void reviewRequested();
     // The close has saved the placement and the settings; the program ends
     // once the slots of this have run.
     void closed();
@@ -167,6 +178,8 @@ private:
     // Says something to a screen reader; a sighted player sees nothing.
     void announce(const QString &text);
     void announceClock();
+    // Board Review can be asked for only while the game has a review.
+    void showReviewAvailable();
     FlatButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
                            const QRect &geometry, int captionSize);
     QWidget *panelWidget(Game::Panel panel) const;
@@ -215,6 +228,7 @@ private:
     FlatButton *button_sendscore = nullptr;
     FlatButton *button_highscore = nullptr;
     FlatButton *button_done = nullptr;
+    FlatButton *button_review = nullptr;
     FlatPanel *panel_wait = nullptr;
     FlatPanel *panel_name = nullptr;
     NameEdit *edit_aname = nullptr;
@@ -223,6 +237,8 @@ private:
     FlatButton *button_updatecancel = nullptr;
     QLabel *label_update = nullptr;
     QAction *StartGame1 = nullptr;
+    QAction *PlayBoardCode1 = nullptr;
+    QAction *PlayTodaysBoard1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *PlaySounds1 = nullptr;
     QAction *ResetScreenLocation1 = nullptr;
@@ -232,6 +248,7 @@ private:
     QAction *m_draggingAction = nullptr; // "Dragging Method"
     QAction *TallyList1 = nullptr;
     QAction *ViewHighScoreList1 = nullptr;
+    QAction *BoardReview1 = nullptr;
     QAction *Help2 = nullptr;
     QAction *About1 = nullptr;
     QAction *MultiplayerTarvle1 = nullptr;

@@ -1,4 +1,5 @@
 #include "download.h"
+#include "filesizelimit.h"
 #include "httptestserver.h"
 #include "wait.h"
 
@@ -7,9 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 
 namespace {
 
@@ -134,16 +133,11 @@ TEST(Download, refusedWritesAndOversizeEndIt)
     QTemporaryDir dir;
     QFile file(dir.filePath("part"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    struct rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit tight = saved;
-    tight.rlim_cur = 50000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    const Outcome full = run(download, server.base() + "/big", file);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(full, Outcome::WriteFailed);
+    {
+        FileSizeLimit limit(50000);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_EQ(run(download, server.base() + "/big", file), Outcome::WriteFailed);
+    }
 
     download.setMaxSize(1000);
     Target t;

@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "httptestserver.h"
 #include "signature.h"
 #include "updatecheck.h"
@@ -14,10 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <stdexcept>
-#include <sys/resource.h>
 
 namespace {
 
@@ -271,16 +270,13 @@ TEST(UpdateCheck, fullDiskInstallsNothing)
 {
     Fixture f;
     f.serveSigned(QByteArray(200000, '#'));
-    struct rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit tight = saved;
-    tight.rlim_cur = 50000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    f.check.accept();
-    const bool ended = settled(f);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    bool ended = false;
+    {
+        FileSizeLimit limit(50000);
+        ASSERT_TRUE(limit.ok());
+        f.check.accept();
+        ended = settled(f);
+    }
     ASSERT_TRUE(ended);
     EXPECT_EQ(f.statuses.value(1), "Download Aborted");
     f.expectNothingInstalled();

@@ -2,6 +2,7 @@
 #include "tallyrecords.h"
 #include "toolrun.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -151,4 +152,86 @@ TEST(ToolSign, signsWithTheKey)
     EXPECT_EQ(publicKey.status, 1);
     EXPECT_TRUE(publicKey.err.contains("not an Ed25519 private key")) << publicKey.err.toStdString();
     EXPECT_EQ(tool({"sign", TARVLE_DEV_KEY}).status, 2);
+}
+
+// deal prints the 64 letters of a code's board in reading order on one
+// line; a code read in lower case or with its lookalikes deals the same.
+TEST(ToolDeal, printsTheBoardOfACode)
+{
+    const ToolRun run = tool({"deal", "00000000"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("raereliftugituuwotkgdksaengennroieawrmoisiahdetlcoeuhrnnazadrtai\n"));
+    EXPECT_EQ(tool({"deal", "oooooooo"}).out, run.out);
+
+    const ToolRun upper = tool({"deal", "K1LL0ABZ"});
+    EXPECT_EQ(tool({"deal", "killoabz"}).out, upper.out);
+    EXPECT_EQ(tool({"deal", "K1110ABZ"}).out, upper.out);
+    EXPECT_EQ(upper.out.size(), 65);
+    EXPECT_NE(upper.out, run.out);
+}
+
+// A malformed code is a bad argument with the reason on stderr.
+TEST(ToolDeal, refusesMalformedCodes)
+{
+    const ToolRun letter = tool({"deal", "ABCDEFGU"});
+    EXPECT_EQ(letter.status, 2);
+    EXPECT_TRUE(letter.out.isEmpty());
+    EXPECT_EQ(letter.err, QStringLiteral("tarvle-tool: 'U' is not a board code character (a code uses 0-9 and A-Z, but not U).\n"));
+    const ToolRun shortCode = tool({"deal", "ABC"});
+    EXPECT_EQ(shortCode.status, 2);
+    EXPECT_EQ(shortCode.err, QStringLiteral("tarvle-tool: A board code has 8 characters; this one has 3.\n"));
+    EXPECT_EQ(tool({"deal", QString::fromUtf8("ABCDEFG\u00c4")}).status, 2);
+    EXPECT_EQ(tool({"deal"}).status, 2);
+    EXPECT_EQ(tool({"deal", "00000000", "00000001"}).status, 2);
+}
+
+// daily prints the code of a date's board, today's (UTC) without a date.
+TEST(ToolDaily, printsTheCodeOfTheDay)
+{
+    const ToolRun run = tool({"daily", "2025-03-14"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("Q3XV74EJ\n"));
+    EXPECT_NE(tool({"daily", "2025-03-15"}).out, run.out);
+
+    const QString before = QDateTime::currentDateTimeUtc().date().toString(Qt::ISODate);
+    const ToolRun today = tool({"daily"});
+    const QString after = QDateTime::currentDateTimeUtc().date().toString(Qt::ISODate);
+    EXPECT_EQ(today.status, 0);
+    // Midnight may pass between the two reads.
+    EXPECT_TRUE(today.out == tool({"daily", before}).out || today.out == tool({"daily", after}).out)
+        << today.out.toStdString();
+
+    for (const char *bad : {"2025-02-30", "14.03.2025", "2025-3-14", "today"}) {
+        const ToolRun refused = tool({"daily", bad});
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_TRUE(refused.out.isEmpty());
+        EXPECT_TRUE(refused.err.contains("is not a date YYYY-MM-DD")) << refused.err.toStdString();
+    }
+    EXPECT_EQ(tool({"daily", "2025-03-14", "2025-03-15"}).status, 2);
+}
+
+// solve lists each board's words, one line each with its points and a path
+// as route writes cells, then the total; boards follow one another.
+TEST(ToolSolve, listsTheWordsOfEachBoard)
+{
+    const QString board = QStringLiteral("ca") + QString(6, 'q') + QStringLiteral("t") + QString(55, 'q');
+    const ToolRun run = tool({"solve", board, QString(64, 'q'), board.toUpper()});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const QString block = QStringLiteral("ACT 1 1,0 0,0 0,1\n"
+                                         "CAT 1 0,0 1,0 0,1\n"
+                                         "QAT 1 1,1 1,0 0,1\n"
+                                         "total: 3 words, 3 points\n");
+    EXPECT_EQ(run.out, block + QStringLiteral("total: 0 words, 0 points\n") + block);
+}
+
+// A board that is not 64 letters stops solve before anything is printed.
+TEST(ToolSolve, refusesBadBoards)
+{
+    for (const QStringList &args : {QStringList{"solve"}, QStringList{"solve", QString(64, 'a'), "abc"},
+                                    QStringList{"solve", QString(63, 'a') + "1"}}) {
+        const ToolRun run = tool(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    }
+    EXPECT_TRUE(tool({"solve", "abc"}).err.contains("'abc' is not a BOARD of 64 letters"));
 }

@@ -75,6 +75,7 @@ const Component mainComponents[] = {
     {"button_sendscore", "panel_cleared", {78, 135, 172, 36}, true, "SEND SCORE", 16, true},
     {"button_highscore", "panel_cleared", {78, 178, 172, 36}, true, "VIEW HIGH SCORES", 16, true},
     {"button_done", "panel_cleared", {109, 219, 111, 36}, true, "DONE", 16, true},
+    {"button_review", "panel_cleared", {228, 219, 92, 36}, true, "REVIEW", 16, true},
     {"panel_wait", "panel_cleared", {9, 129, 309, 49}, false, "Posting Score, Please Wait......"},
     {"button_namedone", "panel_name", {43, 100, 111, 36}, true, "DONE", 16, true},
     {"button_namecancel", "panel_name", {171, 100, 111, 36}, true, "CANCEL", 16, true},
@@ -332,6 +333,8 @@ private slots:
 
         const QList<QList<MenuItem>> menus = {
             {{"StartGame1", "Start Game", QKeySequence(Qt::CTRL | Qt::Key_S), false, false},
+             {"PlayBoardCode1", "Play Board Code...", {}, false, false},
+             {"PlayTodaysBoard1", "Play Today's Board", {}, false, false},
              {"N1", "-", {}, false, false},
              {"Exit1", "Exit", {}, false, false}},
             {{"PlaySounds1", "Play Sounds", {}, true, true},
@@ -342,7 +345,8 @@ private slots:
              {"ClickLetters1", "Click Letters Method", {}, true, true},
              {"ClickLetters2", "Dragging Method", {}, true, false}},
             {{"TallyList1", "Tally List", {}, false, false},
-             {"ViewHighScoreList1", "View High Score List", {}, false, false}},
+             {"ViewHighScoreList1", "View High Score List", {}, false, false},
+             {"BoardReview1", "Board Review", {}, false, false}},
             {{"Help2", "Help", QKeySequence(Qt::Key_F1), false, false},
              {"N2", "-", {}, false, false},
              {"About1", "About", {}, false, false}},
