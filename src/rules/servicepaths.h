@@ -12,6 +12,15 @@ constexpr const char *Posting = "/cgi-bin/tarvlesolo.cgi";
 constexpr const char *NameKey = "name";
 constexpr const char *DateKey = "date";
 constexpr const char *ScoreKey = "score";
+// A posting of a game played on a ticket adds the ticket's id and the
+// accepted words, in the order found, upper case, comma-separated.
+constexpr const char *GameKey = "game";
+constexpr const char *WordsKey = "words";
+
+// GET Ticket answers "ID CODE": a game id and the board code to play;
+// Ticket?DailyKey=1 the same for today's board.
+constexpr const char *Ticket = "/tarvlesolo/ticket";
+constexpr const char *DailyKey = "daily";
 
 constexpr const char *Scores = "/counter/tarvlesolo.shtml";
 constexpr const char *Version = "/tarvlesolo/tarvlesoloversion.txt";
