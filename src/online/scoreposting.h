@@ -44,7 +44,7 @@ public:
 
     // What a refusal says, made fit for one line of the panel.
     static QString refusalReason(const QString &body);
-    static constexpr int MaxReasonLength = 80;
+    static constexpr int MaxReasonLength = 120;
 
     int postwait() const { return m_postwait; }
     int postdots() const { return m_postdots; }

@@ -445,6 +445,7 @@ void Tmain::buildGameOverPanel()
     panel_wait->setFrameColor(UiStyle::Green);
     panel_wait->setCaption(tr("Posting Score, Please Wait......"));
     panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(false);
     panel_wait->hide();
 }
 
@@ -711,6 +712,7 @@ void Tmain::startOn(std::optional<rules::Seed> seed, const QString &gameId)
     // A new game ends a posting's wait panel with the game over.
     panel_wait->hide();
     panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(false);
     m_gameId = gameId;
     if (seed)
         m_game.startGame(*seed);
@@ -954,6 +956,7 @@ void Tmain::button_sendscoreClick()
     else
         m_posting.sendscore(edit_name->text(), date, score, m_gameId, m_game.foundWords());
     panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(false);
     showPanel(panel_wait);
 }
 
@@ -966,7 +969,8 @@ void Tmain::showRefusal(const QString &reason)
 {
     // The wait panel stays over SEND SCORE: posting the same game again
     // would be refused again.
-    panel_wait->setCaptionFont(UiStyle::sans(13, true), UiStyle::Cream);
+    panel_wait->setCaptionFont(UiStyle::sans(12, true), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(true);
     panel_wait->setCaption(tr("Not posted: %1").arg(reason));
     showPanel(panel_wait);
     announce(tr("Score not posted: %1").arg(reason));
