@@ -124,6 +124,7 @@ PostingCheck checkPosting(std::string_view query)
                                  {paths::ScoreKey, {}},
                                  {paths::GameKey, {}},
                                  {paths::WordsKey, {}}}};
+    static_assert(Words == 4);
 
     PostingCheck check;
     const auto refuse = [&check](std::string error) {
@@ -161,7 +162,8 @@ PostingCheck checkPosting(std::string_view query)
 
     for (const auto &field : fields) {
         if (field.repeated)
-            return refuse(std::string("The ") + field.key + " is given more than once.");
+            return refuse(std::string("The ") + field.key + (field.key == paths::WordsKey ? " are" : " is")
+                          + " given more than once.");
     }
     for (int required : {Name, Date, Score}) {
         if (!fields[required].value)
