@@ -90,6 +90,11 @@ void answerVerified(const HttpRequest &request, HttpResponse &response, const Po
     if (age > tickets::maxGameSeconds)
         return refuseLine(response, httpstatus::gone, "Posted too late.");
 
+    // Before the replay, the one costly step, so that replays of made-up games count.
+    if (!limiter.admit(request.clientAddress)) {
+        response.headers.emplace_back("Retry-After", std::to_string(limiter.retryAfter()));
+        return refuseLine(response, httpstatus::tooManyRequests, tooManyPostings);
+    }
     const rules::CodeReading code = rules::readBoardCode(ticket->code);
     if (!code.seed)
         throw StoreError("ticket " + ticket->id + " holds no board code");
@@ -98,10 +103,6 @@ void answerVerified(const HttpRequest &request, HttpResponse &response, const Po
     if (!problem.empty())
         return refuseLine(response, httpstatus::unprocessable, problem);
 
-    if (!limiter.admit(request.clientAddress)) {
-        response.headers.emplace_back("Retry-After", std::to_string(limiter.retryAfter()));
-        return refuseLine(response, httpstatus::tooManyRequests, tooManyPostings);
-    }
     // Another posting of the ticket may have got there since it was read.
     if (!store.addVerified(posted, claim.game))
         return refuseLine(response, httpstatus::conflict, "This game was already posted.");

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <latch>
 #include <set>
@@ -284,6 +285,31 @@ TEST(VerifiedPostings, everyRefusalIsOneLineAndStoresNothing)
     EXPECT_EQ(strictClient->Get(postTarget("Ann", pointsOf(freshWords), fresh.id, joined(textOf(freshWords))))->status,
               httpstatus::ok);
     EXPECT_EQ(strict.store().count(), 1);
+}
+
+TEST(VerifiedPostings, replaysCountAgainstThePostingLimitEvenWhenRefused)
+{
+    // The posting limit is asked before the replay: two made-up games use up a limit of two, and
+    // the honest posting after them is answered 429 with its line, storing nothing. Postings
+    // refused before the replay (unknown game) do not count.
+    TestServer::Setup setup = quickGames();
+    setup.config.postingLimit = 2;
+    setup.now = [] { return std::chrono::system_clock::time_point(std::chrono::seconds(60'000'030)); };
+    TestServer server(setup);
+    auto client = server.client();
+    const GameTicket ticket = fetchTicket(*client);
+    const auto words = wordsOf(ticket, 3);
+    const std::string list = joined(textOf(words));
+    expectRefusal(client->Get(postTarget("Ann", 1, "BBBBBBBBBBBBBBBBBBBB", list)), httpstatus::notFound, "Unknown game.");
+    for (int i = 0; i < 2; ++i)
+        expectRefusal(client->Get(postTarget("Ann", pointsOf(words) + 1, ticket.id, list)), httpstatus::unprocessable,
+                      "The score does not match the words.");
+    const auto limited = client->Get(postTarget("Ann", pointsOf(words), ticket.id, list));
+    expectRefusal(limited, httpstatus::tooManyRequests,
+                  "Too many scores were posted from your address in the last minute. Please wait a minute and post again.");
+    EXPECT_EQ(limited->get_header_value("Retry-After"), "30");
+    EXPECT_EQ(server.store().count(), 0);
+    EXPECT_FALSE(server.store().ticket(ticket.id)->used);
 }
 
 TEST(VerifiedPostings, hostileWordListsGetAClearRefusalAndTheServiceStaysUp)
