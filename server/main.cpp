@@ -71,6 +71,7 @@ int main(int argc, char **argv)
         config.installerPath = options.installerPath;
         config.postingLimit = options.postingLimit;
         config.ticketLimit = options.ticketLimit;
+        config.minGameSeconds = options.minGameSeconds;
         service::Limiters limiters = service::makeLimiters(store, config);
 
         Router router;

@@ -8,6 +8,7 @@ namespace {
 constexpr int maxPort = 65535;
 constexpr int maxLimit = 1000000;
 constexpr int maxDeadline = 3600;
+constexpr int maxMinGameSeconds = 86400; // a ticket's whole life
 
 bool parseNumber(const std::string &text, int minimum, int maximum, int &number)
 {
@@ -34,7 +35,7 @@ OptionsCheck parse(const std::vector<std::string> &arguments)
         const bool takesValue = argument == "--bind" || argument == "--port" || argument == "--db"
                                 || argument == "--version-text" || argument == "--installer"
                                 || argument == "--posting-limit" || argument == "--ticket-limit"
-                                || argument == "--request-deadline";
+                                || argument == "--request-deadline" || argument == "--min-game-seconds";
         if (!takesValue) {
             result.error = "unknown argument: " + argument;
             return result;
@@ -61,6 +62,11 @@ OptionsCheck parse(const std::vector<std::string> &arguments)
                 result.error = "--request-deadline needs a number of seconds from 1 to 3600";
                 return result;
             }
+        } else if (argument == "--min-game-seconds") {
+            if (!parseNumber(value, 0, maxMinGameSeconds, options.minGameSeconds)) {
+                result.error = "--min-game-seconds needs a number of seconds from 0 to 86400";
+                return result;
+            }
         } else if (argument == "--db") {
             options.databasePath = value;
         } else if (argument == "--version-text") {
@@ -81,9 +87,11 @@ std::string usage(const std::string &program)
     const std::string postings = std::to_string(ServiceConfig::defaultPostingLimit);
     const std::string tickets = std::to_string(ServiceConfig::defaultTicketLimit);
     const std::string deadline = std::to_string(Options::defaultRequestDeadline);
+    const std::string minGame = std::to_string(ServiceConfig::defaultMinGameSeconds);
     return "Usage: " + program
            + " [--bind ADDR] [--port N] [--db FILE] [--version-text TEXT] [--installer FILE]\n"
-             "       [--posting-limit N] [--ticket-limit N] [--request-deadline S] [--help]\n"
+             "       [--posting-limit N] [--ticket-limit N] [--min-game-seconds S]\n"
+             "       [--request-deadline S] [--help]\n"
              "  --bind ADDR           address to listen on (default 127.0.0.1)\n"
              "  --port N              port to listen on (default 8080)\n"
              "  --db FILE             SQLite database, created when missing and brought up to date\n"
@@ -95,8 +103,14 @@ std::string usage(const std::string &program)
              "                        past it a posting is answered 429 and not stored; IPv6\n"
              "                        addresses count by their /64; 0 turns the limit off, for\n"
              "                        load tests (default " + postings + ")\n"
-             "  --ticket-limit N      game tickets handed out per client address per clock minute,\n"
-             "                        0 for no limit (default " + tickets + "; tickets are not served yet)\n"
+             "  --ticket-limit N      game tickets (GET /tarvlesolo/ticket) handed out per client\n"
+             "                        address per clock minute; past it 429; 0 for no limit\n"
+             "                        (default " + tickets + ")\n"
+             "  --min-game-seconds S  a verified posting (one with game= and words=) is refused as\n"
+             "                        \"Posted too early.\" when it comes sooner than S seconds after\n"
+             "                        its ticket was handed out; 0 lets tests post at once\n"
+             "                        (default " + minGame + ", one game's clock; every ticket\n"
+             "                        expires 24 hours after it was handed out)\n"
              "  --request-deadline S  seconds a client has to send each whole request, headers and\n"
              "                        body, counted from when the service starts waiting for it (so\n"
              "                        also how long an idle kept-alive connection stays open);\n"

@@ -16,6 +16,7 @@ struct Options {
     std::string installerPath;
     int postingLimit = ServiceConfig::defaultPostingLimit;
     int ticketLimit = ServiceConfig::defaultTicketLimit;
+    int minGameSeconds = ServiceConfig::defaultMinGameSeconds;
     int requestDeadline = defaultRequestDeadline;
     bool help = false;
 };

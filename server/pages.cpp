@@ -78,6 +78,24 @@ bool isPlainAuthority(std::string_view text)
     return !host.empty() && host.size() <= maxHost && std::all_of(host.begin(), host.end(), isHostCharacter);
 }
 
+std::string scoreTable(const std::vector<StoredPosting> &postings, bool ranked)
+{
+    std::string html = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n<tr>";
+    html += ranked ? "<th>Rank</th>" : "";
+    html += "<th>Name</th><th>Score</th><th>Date</th></tr>\n";
+    int rank = 0;
+    for (const auto &posting : postings) {
+        html += "<tr>";
+        ++rank;
+        if (ranked)
+            html += "<td align=\"right\">" + std::to_string(rank) + "</td>";
+        html += "<td>" + htmlEscape(posting.name) + "</td><td align=\"right\">" + std::to_string(posting.score)
+                + "</td><td>" + htmlEscape(posting.date) + "</td></tr>\n";
+    }
+    html += "</table>\n";
+    return html;
+}
+
 } // namespace
 
 std::string siteBase(std::string_view hostHeader, std::string_view fallback)
@@ -133,22 +151,25 @@ std::string multiplayerPage(std::string_view base)
     return document("Tarvle Solo: multiplayer", body);
 }
 
-std::string scoresPage(std::string_view base, const std::vector<StoredPosting> &postings)
+std::string scoresPage(std::string_view base, const ScoreLists &lists)
 {
     std::string body;
     body += "<h1>Tarvle Solo high scores</h1>\n";
-    if (postings.empty()) {
+    if (lists.verified.empty())
         body += "<p>No scores have been posted yet.</p>\n";
-    } else {
-        body += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
-                "<tr><th>Rank</th><th>Name</th><th>Score</th><th>Date</th></tr>\n";
-        int rank = 0;
-        for (const auto &posting : postings) {
-            body += "<tr><td align=\"right\">" + std::to_string(++rank) + "</td><td>" + htmlEscape(posting.name)
-                    + "</td><td align=\"right\">" + std::to_string(posting.score) + "</td><td>"
-                    + htmlEscape(posting.date) + "</td></tr>\n";
-        }
-        body += "</table>\n";
+    else
+        body += scoreTable(lists.verified, true);
+
+    body += "<h2>Today&#39;s board, " + htmlEscape(lists.todayCode) + "</h2>\n";
+    if (lists.today.empty())
+        body += "<p>No scores on today&#39;s board yet.</p>\n";
+    else
+        body += scoreTable(lists.today, true);
+
+    if (!lists.unverified.empty()) {
+        body += "<h2>Unverified scores</h2>\n<p>These scores were posted by older copies of the game, without the "
+                "words of the game, so they could not be checked. They are not ranked.</p>\n";
+        body += scoreTable(lists.unverified, false);
     }
     body += "<p>" + link(base, paths::Home, "Tarvle Solo home page") + "</p>\n";
     return document("Tarvle Solo high scores", body);

@@ -21,7 +21,14 @@ std::string siteBase(std::string_view hostHeader, std::string_view fallback);
 // `base` is siteBase()'s answer; it is escaped here.
 std::string homePage(std::string_view base, bool installerAvailable);
 std::string multiplayerPage(std::string_view base);
-std::string scoresPage(std::string_view base, const std::vector<StoredPosting> &postings);
+// What the high score page shows, each list best first.
+struct ScoreLists {
+    std::vector<StoredPosting> verified;   // the ranking
+    std::string todayCode;                 // today's board code
+    std::vector<StoredPosting> today;      // verified games of today's board
+    std::vector<StoredPosting> unverified; // posted without a ticket; shown apart, not ranked
+};
+std::string scoresPage(std::string_view base, const ScoreLists &lists);
 // A short page for answers such as "Score posted" or an error; message is escaped here.
 std::string messagePage(std::string_view base, std::string_view title, std::string_view message);
 

@@ -1,6 +1,7 @@
 #include "posting.h"
 
 #include "servicepaths.h"
+#include "tickets.h"
 #include "unicodetext.h"
 
 #include <algorithm>
@@ -92,10 +93,44 @@ std::optional<int> parseScore(std::string_view text)
     return value;
 }
 
+WordsReading readWords(std::string_view value)
+{
+    std::vector<std::string> words;
+    if (value.empty())
+        return {std::move(words), {}};
+    // Counted before splitting, so a flood of commas costs no allocations.
+    if (static_cast<std::size_t>(std::count(value.begin(), value.end(), ',')) >= maxWords)
+        return {{}, "A game has at most " + std::to_string(maxWords) + " words."};
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const std::size_t end = std::min(value.find(',', start), value.size());
+        const std::string_view word = value.substr(start, end - start);
+        start = end + 1;
+        if (word.empty())
+            return {{}, "The words hold an empty word."};
+        if (!std::all_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+            return {{}, "Words must be written in the capital letters A to Z."};
+        words.emplace_back(word);
+    }
+    return {std::move(words), {}};
+}
+
 PostingCheck checkPosting(std::string_view query)
 {
     namespace paths = rules::servicepaths;
-    std::array<Field, 3> fields{{{paths::NameKey, {}}, {paths::DateKey, {}}, {paths::ScoreKey, {}}}};
+    enum { Name, Date, Score, Game, Words };
+    std::array<Field, 5> fields{{{paths::NameKey, {}},
+                                 {paths::DateKey, {}},
+                                 {paths::ScoreKey, {}},
+                                 {paths::GameKey, {}},
+                                 {paths::WordsKey, {}}}};
+    static_assert(Words == 4);
+
+    PostingCheck check;
+    const auto refuse = [&check](std::string error) {
+        check.error = std::move(error);
+        return check;
+    };
 
     std::size_t start = 0;
     while (start <= query.size()) {
@@ -108,8 +143,10 @@ PostingCheck checkPosting(std::string_view query)
         const std::size_t equals = pair.find('=');
         const auto key = percentDecode(pair.substr(0, equals));
         const auto value = percentDecode(equals == std::string_view::npos ? std::string_view{} : pair.substr(equals + 1));
+        if (key && (*key == paths::GameKey || *key == paths::WordsKey))
+            check.claimsGame = true;
         if (!key || !value)
-            return {{}, "The request holds a malformed %-escape."};
+            return refuse("The request holds a malformed %-escape.");
 
         Field *field = nullptr;
         for (auto &candidate : fields) {
@@ -117,41 +154,58 @@ PostingCheck checkPosting(std::string_view query)
                 field = &candidate;
         }
         if (!field)
-            return {{}, "The request holds an unexpected field; only name, date and score are accepted."};
+            return refuse("The request holds an unexpected field; only name, date, score, game and words are accepted.");
         if (field->value)
             field->repeated = true;
         field->value = *value;
     }
 
     for (const auto &field : fields) {
-        if (!field.value)
-            return {{}, std::string("The ") + field.key + " is missing."};
         if (field.repeated)
-            return {{}, std::string("The ") + field.key + " is given more than once."};
+            return refuse(std::string("The ") + field.key + (field.key == paths::WordsKey ? " are" : " is")
+                          + " given more than once.");
     }
+    for (int required : {Name, Date, Score}) {
+        if (!fields[required].value)
+            return refuse(std::string("The ") + fields[required].key + " is missing.");
+    }
+    if (fields[Game].value && !fields[Words].value)
+        return refuse("The words of the game are missing.");
+    if (fields[Words].value && !fields[Game].value)
+        return refuse("The game is missing.");
 
     Posting result;
-    const std::string problem = nameProblem(*fields[0].value);
+    const std::string problem = nameProblem(*fields[Name].value);
     if (!problem.empty())
-        return {{}, problem};
-    result.name = std::string(unicodetext::trimSpaces(*fields[0].value));
-    result.date = *fields[1].value;
+        return refuse(problem);
+    result.name = std::string(unicodetext::trimSpaces(*fields[Name].value));
+    result.date = *fields[Date].value;
 
     const auto dateLength = printableLength(result.date);
     if (!dateLength)
-        return {{}, "The date is not valid UTF-8 or holds control characters."};
+        return refuse("The date is not valid UTF-8 or holds control characters.");
     if (*dateLength > maxDateLength)
-        return {{}, "The date must be at most 16 characters long."};
+        return refuse("The date must be at most 16 characters long.");
     const auto date = unicodetext::decode(result.date);
     if (std::any_of(date->begin(), date->end(), unicodetext::isBidiControl))
-        return {{}, "The date holds characters that change the direction of the text."};
+        return refuse("The date holds characters that change the direction of the text.");
 
-    const auto score = parseScore(*fields[2].value);
+    const auto score = parseScore(*fields[Score].value);
     if (!score)
-        return {{}, "The score must be a whole number from 0 to 100000, without sign or spaces."};
+        return refuse("The score must be a whole number from 0 to 100000, without sign or spaces.");
     result.score = *score;
 
-    return {std::move(result), {}};
+    if (fields[Game].value) {
+        if (!tickets::isGameId(*fields[Game].value))
+            return refuse("The game id is malformed.");
+        WordsReading words = readWords(*fields[Words].value);
+        if (!words.words)
+            return refuse(words.error);
+        check.claim = GameClaim{*fields[Game].value, std::move(*words.words)};
+    }
+
+    check.posting = std::move(result);
+    return check;
 }
 
 } // namespace posting

@@ -19,7 +19,6 @@ constexpr int bestCount = 100;
 // The per-address limits of the routes, counted in the store's database.
 struct Limiters {
     std::unique_ptr<RateLimiter> postings;
-    // For the game tickets still to come; nothing asks it yet.
     std::unique_ptr<RateLimiter> tickets;
 };
 

@@ -12,13 +12,12 @@ constexpr const char *Posting = "/cgi-bin/tarvlesolo.cgi";
 constexpr const char *NameKey = "name";
 constexpr const char *DateKey = "date";
 constexpr const char *ScoreKey = "score";
-// A posting of a game played on a ticket adds the ticket's id and the
-// accepted words, in the order found, upper case, comma-separated.
+// A posting that carries these two as well is checked against its ticket.
 constexpr const char *GameKey = "game";
-constexpr const char *WordsKey = "words";
+constexpr const char *WordsKey = "words"; // upper case, comma-separated, in the order found
 
-// GET Ticket answers "ID CODE": a game id and the board code to play;
-// Ticket?DailyKey=1 the same for today's board.
+// GET Ticket answers one line "ID CODE": a game id and the board code to play;
+// Ticket?daily=1 gives today's board.
 constexpr const char *Ticket = "/tarvlesolo/ticket";
 constexpr const char *DailyKey = "daily";
 

@@ -11,21 +11,38 @@ TEST(Pages, escapeCoversEveryHtmlSpecialCharacter)
     EXPECT_EQ(pages::htmlEscape("plain \xC3\xA9"), "plain \xC3\xA9");
 }
 
-TEST(Pages, scoresPageListsRowsInGivenOrderAndLinksHome)
+TEST(Pages, scoresPageRanksVerifiedScoresAndSetsTheOthersApart)
 {
-    // One row per posting, ranked from 1, values escaped, with an absolute home link and the viewer's colours.
-    const std::string html = pages::scoresPage("http://h:1", {{2, "<i>Zed</i>", "1/2/3", 900}, {1, "Amy", "4/5/6", 100}});
+    // The verified rows are ranked from 1 in the given order, today's board has a ranked section
+    // of its own under its code, and unverified rows sit under their own heading without ranks;
+    // every value escaped, an absolute home link, the viewer's colours.
+    pages::ScoreLists lists;
+    lists.verified = {{2, "<i>Zed</i>", "1/2/3", 900, true}, {1, "Amy", "4/5/6", 100, true}};
+    lists.todayCode = "AB<12>CD";
+    lists.today = {{3, "Daily&Co", "7/8/9", 50, true}};
+    lists.unverified = {{4, "Old", "1/1/1", 99999, false}};
+    const std::string html = pages::scoresPage("http://h:1", lists);
     EXPECT_NE(html.find("&lt;i&gt;Zed&lt;/i&gt;"), std::string::npos);
     EXPECT_EQ(html.find("<i>Zed"), std::string::npos);
     EXPECT_LT(html.find("Zed"), html.find("Amy"));
-    EXPECT_NE(html.find(">1</td>"), std::string::npos);
-    EXPECT_NE(html.find(">2</td>"), std::string::npos);
+    EXPECT_NE(html.find(">1</td><td>&lt;i&gt;Zed"), std::string::npos);
+    EXPECT_NE(html.find(">2</td><td>Amy"), std::string::npos);
+    const std::size_t today = html.find("Today&#39;s board, AB&lt;12&gt;CD");
+    const std::size_t unverified = html.find("<h2>Unverified scores</h2>");
+    ASSERT_NE(today, std::string::npos);
+    ASSERT_NE(unverified, std::string::npos);
+    EXPECT_LT(html.find("Amy"), today);
+    EXPECT_LT(today, html.find(">1</td><td>Daily&amp;Co"));
+    EXPECT_LT(html.find("Daily&amp;Co"), unverified);
+    EXPECT_NE(html.find("<tr><td>Old</td>", unverified), std::string::npos);
     EXPECT_NE(html.find("href=\"http://h:1/\""), std::string::npos);
     EXPECT_NE(html.find("#FFFFE6"), std::string::npos);
     EXPECT_NE(html.find("#800000"), std::string::npos);
     EXPECT_NE(html.find("Times New Roman"), std::string::npos);
 
-    EXPECT_NE(pages::scoresPage("http://h:1", {}).find("No scores"), std::string::npos);
+    const std::string empty = pages::scoresPage("http://h:1", {});
+    EXPECT_NE(empty.find("No scores"), std::string::npos);
+    EXPECT_EQ(empty.find("Unverified"), std::string::npos);
 }
 
 TEST(Pages, siteBaseTakesAPlainHostHeaderAndFallsBackOtherwise)

@@ -101,11 +101,18 @@ TEST(StoreMigration, aFirstReleaseDatabaseKeepsEveryRowAndGainsAnUnverifiedFlag)
         EXPECT_EQ(best[3].name, "zero");
         for (const auto &row : best)
             EXPECT_FALSE(row.verified) << row.name;
+        EXPECT_EQ(store.best(Ranking::Unverified, 10).size(), 4u);
+        EXPECT_TRUE(store.best(Ranking::Verified, 10).empty());
         store.add({"new", "1/1/25", 99});
+        // The migrated file takes tickets and verified postings too.
+        store.addTicket({"migratedTicket0001", "00000000", "2025-01-01", 1, false});
+        EXPECT_TRUE(store.addVerified({"checked", "1/1/25", 0}, "migratedTicket0001"));
+        EXPECT_EQ(store.bestOfDay("2025-01-01", 10).size(), 1u);
+        EXPECT_EQ(store.count(), 6);
     }
 
     const std::vector<RawRow> after = readRows(path);
-    ASSERT_EQ(after.size(), 5u);
+    ASSERT_EQ(after.size(), 6u);
     for (std::size_t i = 0; i < before.size(); ++i) {
         EXPECT_EQ(after[i].id, before[i].id);
         EXPECT_EQ(after[i].name, before[i].name);
@@ -119,9 +126,12 @@ TEST(StoreMigration, aFirstReleaseDatabaseKeepsEveryRowAndGainsAnUnverifiedFlag)
     EXPECT_EQ(after[4].verified, 0);
     EXPECT_EQ(readUserVersion(path), Store::schemaVersion);
 
+    EXPECT_EQ(after[5].verified, 1);
+
     // A second start finds nothing to do and loses nothing.
     Store again(path.string());
-    EXPECT_EQ(again.count(), 5);
+    EXPECT_EQ(again.count(), 6);
+    EXPECT_TRUE(again.ticket("migratedTicket0001")->used);
 }
 
 TEST(StoreMigration, aDatabaseOfANewerSchemaIsRefusedUntouched)
