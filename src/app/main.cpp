@@ -20,5 +20,8 @@ int main(int argc, char **argv)
     // cue waits for it.
     sound.openWhenPainted(&windows.main);
     windows.main.show();
+    // Games on the service's tickets can be verified; fetched in the
+    // background, so START GAME never waits for one.
+    session.tickets().start();
     return app.exec();
 }
