@@ -51,15 +51,12 @@ std::optional<Ticket> TicketSource::takeFresh()
 
 std::optional<Ticket> TicketSource::takeDaily(rules::Seed todaysSeed)
 {
-    std::optional<Ticket> ticket = m_dailySlot.ticket;
-    if (!ticket || ticket->seed != todaysSeed || ticket->fetched.secsTo(QDateTime::currentDateTimeUtc()) > KeepSeconds) {
-        // Yesterday's board or none: ask for today's for the next time.
-        m_dailySlot.ticket.reset();
-        refill();
-        return std::nullopt;
-    }
-    m_dailySlot.ticket.reset();
+    // Taken or not, the kept one goes: yesterday's board is of no use, and
+    // today's is asked for the next time.
+    std::optional<Ticket> ticket = std::exchange(m_dailySlot.ticket, std::nullopt);
     refill();
+    if (ticket && (ticket->seed != todaysSeed || ticket->fetched.secsTo(QDateTime::currentDateTimeUtc()) > KeepSeconds))
+        return std::nullopt;
     return ticket;
 }
 
