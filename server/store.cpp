@@ -139,6 +139,9 @@ Store::Store(const std::string &path)
                                            "SELECT id, code, IFNULL(day, ''), issued_at, used FROM tickets WHERE id = ?1");
     m_forgetTickets = std::make_unique<Statement>(m_db.get(), "DELETE FROM tickets WHERE used = 0 AND issued_at < ?1");
     m_count = std::make_unique<Statement>(m_db.get(), "SELECT COUNT(*) FROM postings");
+    // Writers take the file one at a time and postings are never deleted, so the newest id only
+    // grows, and grows with every posting stored.
+    m_listVersion = std::make_unique<Statement>(m_db.get(), "SELECT IFNULL(MAX(id), 0) FROM postings");
     // The WHERE of the update leaves a full minute alone, and then RETURNING gives no row.
     m_countRequest = std::make_unique<Statement>(
         m_db.get(),
@@ -258,6 +261,15 @@ std::int64_t Store::count()
     if (!m_count->step())
         throw StoreError("count returned no row");
     return m_count->columnInt(0);
+}
+
+std::int64_t Store::listVersion()
+{
+    const std::lock_guard lock(m_mutex);
+    const ResetGuard guard(*m_listVersion);
+    if (!m_listVersion->step())
+        throw StoreError("the list version query returned no row");
+    return m_listVersion->columnInt(0);
 }
 
 bool Store::countRequest(std::string_view kind, std::string_view client, std::int64_t minute, int limit)

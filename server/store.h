@@ -61,6 +61,9 @@ public:
     // The verified postings of the daily board of `day` (YYYY-MM-DD), in the same order.
     std::vector<StoredPosting> bestOfDay(std::string_view day, int limit);
     std::int64_t count();
+    // Changes whenever a posting is stored, by this or any other instance, and is cheap to read,
+    // so a page made from the lists can be kept until it changes.
+    std::int64_t listVersion();
 
     // Ids are unique (they are random and long); a repeat throws StoreError.
     void addTicket(const Ticket &ticket);
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<Statement> m_ticket;
     std::unique_ptr<Statement> m_forgetTickets;
     std::unique_ptr<Statement> m_count;
+    std::unique_ptr<Statement> m_listVersion;
     std::unique_ptr<Statement> m_countRequest;
     std::unique_ptr<Statement> m_forgetRequests;
 };

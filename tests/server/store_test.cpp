@@ -165,3 +165,28 @@ TEST(StoreRequestCounts, instancesSharingOneFileShareTheCounts)
     }
     EXPECT_EQ(counted, 5);
 }
+
+TEST(StoreListVersion, changesWithEveryPostingSeenFromAnyInstance)
+{
+    // The list page is kept while the version stands still, so every stored posting, of either
+    // kind and by either instance, must move it; a ticket or a refused posting must not.
+    const Folder folder;
+    const auto path = (folder.path / "scores.db").string();
+    Store first(path);
+    Store second(path);
+    const std::int64_t empty = second.listVersion();
+    EXPECT_EQ(first.listVersion(), empty);
+
+    first.add({"a", "d", 1});
+    const std::int64_t afterOne = second.listVersion();
+    EXPECT_NE(afterOne, empty);
+
+    first.addTicket({"versionTicket00001", "00000000", "", 1, false});
+    EXPECT_EQ(second.listVersion(), afterOne);
+    ASSERT_TRUE(second.addVerified({"b", "d", 2}, "versionTicket00001"));
+    const std::int64_t afterTwo = first.listVersion();
+    EXPECT_NE(afterTwo, afterOne);
+
+    EXPECT_FALSE(first.addVerified({"c", "d", 3}, "versionTicket00001"));
+    EXPECT_EQ(second.listVersion(), afterTwo);
+}
