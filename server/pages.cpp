@@ -12,7 +12,7 @@ namespace paths = rules::servicepaths;
 
 constexpr std::string_view linkStyle = R"( style="color:#800000")";
 
-std::string document(std::string_view title, std::string_view body)
+std::string documentHead(std::string_view title)
 {
     std::string html;
     html += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" \"http://www.w3.org/TR/html4/loose.dtd\">\n";
@@ -21,8 +21,16 @@ std::string document(std::string_view title, std::string_view body)
     html += "</title>\n<style type=\"text/css\">a { color: #800000; }</style>\n</head>\n";
     html += "<body bgcolor=\"#FFFFE6\" text=\"#000000\" link=\"#800000\" vlink=\"#800000\" "
             "style=\"background-color:#FFFFE6; color:#000000; font-family:'Times New Roman', serif;\">\n";
+    return html;
+}
+
+constexpr std::string_view documentTail = "</body>\n</html>\n";
+
+std::string document(std::string_view title, std::string_view body)
+{
+    std::string html = documentHead(title);
     html += body;
-    html += "</body>\n</html>\n";
+    html += documentTail;
     return html;
 }
 
@@ -151,7 +159,7 @@ std::string multiplayerPage(std::string_view base)
     return document("Tarvle Solo: multiplayer", body);
 }
 
-std::string scoresPage(std::string_view base, const ScoreLists &lists)
+BasedPage scoresPageWithoutBase(const ScoreLists &lists)
 {
     std::string body;
     body += "<h1>Tarvle Solo high scores</h1>\n";
@@ -171,8 +179,29 @@ std::string scoresPage(std::string_view base, const ScoreLists &lists)
                 "words of the game, so they could not be checked. They are not ranked.</p>\n";
         body += scoreTable(lists.unverified, false);
     }
-    body += "<p>" + link(base, paths::Home, "Tarvle Solo home page") + "</p>\n";
-    return document("Tarvle Solo high scores", body);
+    // The one link is made with an empty base and cut where the base goes.
+    const std::string home = link("", paths::Home, "Tarvle Solo home page");
+    const std::size_t cut = home.find('"') + 1;
+    BasedPage page;
+    page.beforeBase = documentHead("Tarvle Solo high scores") + body + "<p>" + home.substr(0, cut);
+    page.afterBase = home.substr(cut) + "</p>\n" + std::string(documentTail);
+    return page;
+}
+
+std::string BasedPage::with(std::string_view base) const
+{
+    std::string page;
+    const std::string escaped = htmlEscape(base);
+    page.reserve(beforeBase.size() + escaped.size() + afterBase.size());
+    page += beforeBase;
+    page += escaped;
+    page += afterBase;
+    return page;
+}
+
+std::string scoresPage(std::string_view base, const ScoreLists &lists)
+{
+    return scoresPageWithoutBase(lists).with(base);
 }
 
 std::string messagePage(std::string_view base, std::string_view title, std::string_view message)

@@ -29,6 +29,16 @@ struct ScoreLists {
     std::vector<StoredPosting> unverified; // posted without a ticket; shown apart, not ranked
 };
 std::string scoresPage(std::string_view base, const ScoreLists &lists);
+
+// A page made once and completed per request with the site base of its one link.
+struct BasedPage {
+    std::string beforeBase;
+    std::string afterBase;
+    // `base` is siteBase()'s answer; it is escaped here.
+    std::string with(std::string_view base) const;
+};
+// scoresPage() with the base left out: scoresPageWithoutBase(lists).with(base) == scoresPage(base, lists).
+BasedPage scoresPageWithoutBase(const ScoreLists &lists);
 // A short page for answers such as "Score posted" or an error; message is escaped here.
 std::string messagePage(std::string_view base, std::string_view title, std::string_view message);
 

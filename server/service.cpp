@@ -9,6 +9,7 @@
 #include "pages.h"
 #include "posting.h"
 #include "router.h"
+#include "scorescache.h"
 #include "servicepaths.h"
 #include "store.h"
 #include "storeerror.h"
@@ -55,14 +56,6 @@ std::int64_t unixNow()
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-std::string isoDate(std::chrono::year_month_day day)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(day.year()), static_cast<unsigned>(day.month()),
-                  static_cast<unsigned>(day.day()));
-    return text;
-}
-
 void refuseLine(HttpResponse &response, int status, std::string line)
 {
     response.status = status;
@@ -72,7 +65,7 @@ void refuseLine(HttpResponse &response, int status, std::string line)
 // A posting with game= and words=: replayed against its ticket, and stored as verified only
 // when every check passes. Each refusal is one line and stores nothing.
 void answerVerified(const HttpRequest &request, HttpResponse &response, const PostingCheck &check, Store &store,
-                    const ServiceConfig &config, RateLimiter &limiter)
+                    const ServiceConfig &config, RateLimiter &limiter, ScoresCache &scores)
 {
     if (!check.posting || !check.claim)
         return refuseLine(response, httpstatus::badRequest, check.error);
@@ -106,16 +99,17 @@ void answerVerified(const HttpRequest &request, HttpResponse &response, const Po
     // Another posting of the ticket may have got there since it was read.
     if (!store.addVerified(posted, claim.game))
         return refuseLine(response, httpstatus::conflict, "This game was already posted.");
+    scores.listChanged();
     response.setContent(pages::messagePage(base(request), "Score posted", "Thank you, your score has been checked and posted."),
                         htmlType);
 }
 
 void answerPosting(const HttpRequest &request, HttpResponse &response, Store &store, const ServiceConfig &config,
-                   RateLimiter &limiter)
+                   RateLimiter &limiter, ScoresCache &scores)
 {
     const PostingCheck check = posting::checkPosting(rawQuery(request.target));
     if (check.claimsGame)
-        return answerVerified(request, response, check, store, config, limiter);
+        return answerVerified(request, response, check, store, config, limiter, scores);
     if (!check.posting) {
         response.status = httpstatus::badRequest;
         response.setContent(pages::messagePage(base(request), "Score not posted", check.error), htmlType);
@@ -129,6 +123,7 @@ void answerPosting(const HttpRequest &request, HttpResponse &response, Store &st
         return;
     }
     store.add(*check.posting);
+    scores.listChanged();
     response.setContent(pages::messagePage(base(request), "Score posted", "Thank you, your score has been posted."), htmlType);
 }
 
@@ -153,7 +148,7 @@ void answerTicket(const HttpRequest &request, HttpResponse &response, Store &sto
     if (query == dailyOn) {
         const auto today = rules::utcToday();
         ticket.code = rules::boardCode(rules::dailySeed(today));
-        ticket.day = isoDate(today);
+        ticket.day = rules::isoDate(today);
     } else {
         ticket.code = rules::boardCode(tickets::randomSeed());
     }
@@ -205,21 +200,16 @@ void registerRoutes(Router &router, Store &store, const ServiceConfig &config, L
 {
     RateLimiter &postings = *limiters.postings;
     RateLimiter &tickets = *limiters.tickets;
-    router.get(paths::Posting, [&store, &config, &postings](const HttpRequest &request, HttpResponse &response) {
-        answerPosting(request, response, store, config, postings);
+    auto scores = std::make_shared<ScoresCache>(store);
+    router.get(paths::Posting, [&store, &config, &postings, scores](const HttpRequest &request, HttpResponse &response) {
+        answerPosting(request, response, store, config, postings, *scores);
     });
     auto lastPurgeHour = std::make_shared<std::atomic<std::int64_t>>(-1);
     router.get(paths::Ticket, [&store, &tickets, lastPurgeHour](const HttpRequest &request, HttpResponse &response) {
         answerTicket(request, response, store, tickets, *lastPurgeHour);
     });
-    router.get(paths::Scores, [&store](const HttpRequest &request, HttpResponse &response) {
-        const auto today = rules::utcToday();
-        pages::ScoreLists lists;
-        lists.verified = store.best(Ranking::Verified, bestCount);
-        lists.todayCode = rules::boardCode(rules::dailySeed(today));
-        lists.today = store.bestOfDay(isoDate(today), bestCount);
-        lists.unverified = store.best(Ranking::Unverified, bestCount);
-        response.setContent(pages::scoresPage(base(request), lists), htmlType);
+    router.get(paths::Scores, [scores](const HttpRequest &request, HttpResponse &response) {
+        response.setContent(scores->page()->with(base(request)), htmlType);
     });
     router.get(paths::Version, [&config](const HttpRequest &, HttpResponse &response) {
         response.setContent(config.versionText, textType);

@@ -1,6 +1,7 @@
 #include "dailyboard.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace rules {
 
@@ -38,6 +39,14 @@ Seed dailySeed(std::chrono::year_month_day day)
 {
     const std::int64_t number = std::chrono::sys_days(day).time_since_epoch().count();
     return mix(std::uint64_t(number) + DailySalt) & SeedMask;
+}
+
+std::string isoDate(std::chrono::year_month_day day)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(day.year()), static_cast<unsigned>(day.month()),
+                  static_cast<unsigned>(day.day()));
+    return text;
 }
 
 std::optional<std::chrono::year_month_day> readIsoDate(std::string_view text)

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The day's board: one seed per calendar day, the same for every player on
@@ -18,6 +19,9 @@ Seed dailySeed(std::chrono::year_month_day day);
 // The date of a text YYYY-MM-DD (four-digit year); nothing for anything
 // else, also for a date the calendar does not have.
 std::optional<std::chrono::year_month_day> readIsoDate(std::string_view text);
+
+// YYYY-MM-DD, as readIsoDate() reads it.
+std::string isoDate(std::chrono::year_month_day day);
 
 // Today's date in UTC.
 std::chrono::year_month_day utcToday();
