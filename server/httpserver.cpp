@@ -14,6 +14,7 @@
 #include <array>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -75,10 +76,11 @@ HttpResponse internalError()
 
 class Session : public std::enable_shared_from_this<Session> {
 public:
-    Session(tcp::socket socket, const HttpServer::Settings &settings, const HttpServer::Handler &handler)
+    Session(tcp::socket socket, const HttpServer::Settings &settings, const HttpServer::Handler &handler, bool fromProxy)
         : m_stream(std::move(socket))
         , m_settings(settings)
         , m_handler(handler)
+        , m_fromProxy(fromProxy)
     {
         beast::error_code error;
         m_clientAddress = plainAddress(m_stream.socket().remote_endpoint(error).address()).to_string();
@@ -147,6 +149,12 @@ private:
         request.target = std::string(message.target());
         request.path = request.target.substr(0, request.target.find('?'));
         request.host = std::string(message[http::field::host]);
+        if (m_fromProxy) {
+            beast::error_code error;
+            const auto client = asio::ip::make_address(std::string(message["X-Real-IP"]), error);
+            if (!error)
+                request.clientAddress = plainAddress(client).to_string();
+        }
         return request;
     }
 
@@ -229,6 +237,7 @@ private:
     beast::tcp_stream m_stream;
     const HttpServer::Settings &m_settings;
     const HttpServer::Handler &m_handler;
+    const bool m_fromProxy;
     std::string m_clientAddress;
     std::string m_localAddress;
     beast::flat_buffer m_buffer;
@@ -257,6 +266,13 @@ public:
         , m_threads(threadCount(m_settings.threads))
         , m_io(m_threads)
     {
+        for (const std::string &proxy : m_settings.trustedProxies) {
+            beast::error_code error;
+            const auto address = asio::ip::make_address(proxy, error);
+            if (error)
+                throw std::invalid_argument("not an IP address: " + proxy);
+            m_proxies.push_back(plainAddress(address));
+        }
     }
 
     int bind(const std::string &address, int port)
@@ -326,7 +342,9 @@ private:
         beast::error_code ignored;
         // Headers and body go out in separate segments; without this Nagle and delayed ACKs add ~40 ms.
         socket.set_option(tcp::no_delay(true), ignored);
-        std::make_shared<Session>(std::move(socket), m_settings, m_handler)->start();
+        const auto peer = plainAddress(socket.remote_endpoint(ignored).address());
+        const bool fromProxy = std::find(m_proxies.begin(), m_proxies.end(), peer) != m_proxies.end();
+        std::make_shared<Session>(std::move(socket), m_settings, m_handler, fromProxy)->start();
         accept();
     }
 
@@ -334,6 +352,7 @@ private:
     const Settings m_settings;
     const Handler m_handler;
     const int m_threads;
+    std::vector<asio::ip::address> m_proxies;
     asio::io_context m_io;
     tcp::acceptor m_acceptor{m_io};
     asio::steady_timer m_retry{m_io};

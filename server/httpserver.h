@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 // An HTTP/1.1 server on Boost.Beast over Asio: every connection is a chain of asynchronous
 // operations on a few threads, so a client that sends slowly holds a socket, not a thread.
@@ -28,6 +29,9 @@ public:
         std::size_t headerLimit = 8192; // request line and headers, bytes
         std::size_t bodyLimit = 4096;
         int threads = 0; // 0: one per core, at least 2
+        // Peers (a load balancer in front) whose X-Real-IP header names the client a request is
+        // counted for; from anyone else the header is ignored, so it cannot be forged.
+        std::vector<std::string> trustedProxies;
         Logger log;      // called once per answered request; may be empty
         RefusalPage refusalPage; // empty: a plain-text page
     };

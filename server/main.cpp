@@ -82,6 +82,7 @@ int main(int argc, char **argv)
         settings.bodyLimit = service::payloadLimit;
         settings.log = service::logRequest;
         settings.refusalPage = service::refusalPage;
+        settings.trustedProxies = options.trustedProxies;
         HttpServer server(settings, [&router](const HttpRequest &request) { return router.handle(request); });
 
         if (server.bind(options.bindAddress, options.port) < 0) {

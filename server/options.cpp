@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <arpa/inet.h>
+
 #include <charconv>
 
 namespace options {
@@ -20,6 +22,12 @@ bool parseNumber(const std::string &text, int minimum, int maximum, int &number)
     return true;
 }
 
+bool isIpAddress(const std::string &text)
+{
+    unsigned char address[16];
+    return ::inet_pton(AF_INET, text.c_str(), address) == 1 || ::inet_pton(AF_INET6, text.c_str(), address) == 1;
+}
+
 } // namespace
 
 OptionsCheck parse(const std::vector<std::string> &arguments)
@@ -35,7 +43,8 @@ OptionsCheck parse(const std::vector<std::string> &arguments)
         const bool takesValue = argument == "--bind" || argument == "--port" || argument == "--db"
                                 || argument == "--version-text" || argument == "--installer"
                                 || argument == "--posting-limit" || argument == "--ticket-limit"
-                                || argument == "--request-deadline" || argument == "--min-game-seconds";
+                                || argument == "--request-deadline" || argument == "--min-game-seconds"
+                                || argument == "--trusted-proxy";
         if (!takesValue) {
             result.error = "unknown argument: " + argument;
             return result;
@@ -67,6 +76,12 @@ OptionsCheck parse(const std::vector<std::string> &arguments)
                 result.error = "--min-game-seconds needs a number of seconds from 0 to 86400";
                 return result;
             }
+        } else if (argument == "--trusted-proxy") {
+            if (!isIpAddress(value)) {
+                result.error = "--trusted-proxy needs an IP address";
+                return result;
+            }
+            options.trustedProxies.push_back(value);
         } else if (argument == "--db") {
             options.databasePath = value;
         } else if (argument == "--version-text") {
@@ -91,7 +106,7 @@ std::string usage(const std::string &program)
     return "Usage: " + program
            + " [--bind ADDR] [--port N] [--db FILE] [--version-text TEXT] [--installer FILE]\n"
              "       [--posting-limit N] [--ticket-limit N] [--min-game-seconds S]\n"
-             "       [--request-deadline S] [--help]\n"
+             "       [--request-deadline S] [--trusted-proxy ADDR]... [--help]\n"
              "  --bind ADDR           address to listen on (default 127.0.0.1)\n"
              "  --port N              port to listen on (default 8080)\n"
              "  --db FILE             SQLite database, created when missing and brought up to date\n"
@@ -115,6 +130,10 @@ std::string usage(const std::string &program)
              "                        body, counted from when the service starts waiting for it (so\n"
              "                        also how long an idle kept-alive connection stays open);\n"
              "                        a connection that misses it is closed (default " + deadline + ")\n"
+             "  --trusted-proxy ADDR  a load balancer in front of the service: requests from ADDR\n"
+             "                        are counted for the client its X-Real-IP header names;\n"
+             "                        may be given more than once (default: none, the header\n"
+             "                        is ignored)\n"
              "The limits are counted in the database, so instances sharing one database share them.\n";
 }
 

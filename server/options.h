@@ -18,6 +18,7 @@ struct Options {
     int ticketLimit = ServiceConfig::defaultTicketLimit;
     int minGameSeconds = ServiceConfig::defaultMinGameSeconds;
     int requestDeadline = defaultRequestDeadline;
+    std::vector<std::string> trustedProxies;
     bool help = false;
 };
 

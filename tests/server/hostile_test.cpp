@@ -119,6 +119,34 @@ TEST(RateLimits, eachClientAddressHasALimitOfItsOwn)
     EXPECT_EQ(server.store().count(), 5);
 }
 
+TEST(RateLimits, behindATrustedProxyTheForwardedClientIsCountedAndNobodyElseCanForgeIt)
+{
+    // A load balancer on 127.0.0.5 names each client in X-Real-IP: clients behind it have limits
+    // of their own. A client on 127.0.0.6 sending the same header is counted as itself.
+    StillClock clock;
+    TestServer::Setup setup;
+    setup.config.postingLimit = 1;
+    setup.now = clock.function();
+    setup.trustedProxies = {"127.0.0.5"};
+    TestServer server(setup);
+
+    const auto statusFrom = [&server](const char *source, std::string_view realIp, int score) {
+        const std::string headers = "Host: tarvle.test\r\nX-Real-IP: " + std::string(realIp) + "\r\n";
+        const auto answer = rawRequest(server.port(), get(postTarget("Ann", score), headers), source);
+        return answer ? answer->status : 0;
+    };
+    EXPECT_EQ(statusFrom("127.0.0.5", "203.0.113.7", 1), httpstatus::ok);
+    EXPECT_EQ(statusFrom("127.0.0.5", "203.0.113.7", 2), httpstatus::tooManyRequests);
+    EXPECT_EQ(statusFrom("127.0.0.5", "2001:db8::9", 3), httpstatus::ok);
+    // A header that is no address leaves the proxy's own address, which has its one posting too.
+    EXPECT_EQ(statusFrom("127.0.0.5", "not an address", 4), httpstatus::ok);
+    EXPECT_EQ(statusFrom("127.0.0.5", "", 5), httpstatus::tooManyRequests);
+
+    EXPECT_EQ(statusFrom("127.0.0.6", "198.51.100.1", 6), httpstatus::ok);
+    EXPECT_EQ(statusFrom("127.0.0.6", "198.51.100.2", 7), httpstatus::tooManyRequests);
+    EXPECT_EQ(server.store().count(), 4);
+}
+
 TEST(RateLimits, zeroTurnsTheLimitOff)
 {
     // --posting-limit 0 is for load tests: 50 postings from one address on one connection all stored.

@@ -23,6 +23,12 @@ TEST(Options, defaultsAndEveryFlag)
     EXPECT_EQ(all.options.installerPath, "setup.exe");
 
     EXPECT_TRUE(options::parse({"--help"}).options.help);
+
+    const OptionsCheck proxies = options::parse({"--trusted-proxy", "10.0.0.2", "--trusted-proxy", "::1"});
+    ASSERT_TRUE(proxies.error.empty()) << proxies.error;
+    EXPECT_EQ(proxies.options.trustedProxies, (std::vector<std::string>{"10.0.0.2", "::1"}));
+    for (const char *bad : {"", "proxy.example", "10.0.0", "10.0.0.2/8", "::1 "})
+        EXPECT_FALSE(options::parse({"--trusted-proxy", bad}).error.empty()) << bad;
 }
 
 TEST(Options, refusesBadArguments)

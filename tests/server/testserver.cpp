@@ -20,7 +20,7 @@ std::filesystem::path makeFolder()
 } // namespace
 
 TestServer::TestServer(ServiceConfig config, std::function<void(Router &)> extraRoutes)
-    : TestServer(Setup{std::move(config), std::move(extraRoutes), {}, std::chrono::seconds(10), {}})
+    : TestServer(Setup{std::move(config), std::move(extraRoutes), {}, std::chrono::seconds(10), {}, {}})
 {
 }
 
@@ -40,6 +40,7 @@ TestServer::TestServer(Setup setup)
     settings.requestDeadline = setup.requestDeadline;
     settings.bodyLimit = service::payloadLimit;
     settings.refusalPage = service::refusalPage;
+    settings.trustedProxies = setup.trustedProxies;
     m_server = std::make_unique<HttpServer>(settings, [this](const HttpRequest &request) { return m_router.handle(request); });
     m_port = m_server->bind(loopback, 0);
     if (m_port <= 0)

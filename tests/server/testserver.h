@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The real service on a free loopback port with a database in a fresh temporary folder.
 class TestServer {
@@ -27,6 +28,7 @@ public:
         std::chrono::milliseconds requestDeadline = std::chrono::seconds(10);
         // The rate limiters' clock; empty: the system clock.
         StoreRateLimiter::Now now;
+        std::vector<std::string> trustedProxies;
     };
 
     explicit TestServer(ServiceConfig config = {}, std::function<void(Router &)> extraRoutes = {});
