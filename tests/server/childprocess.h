@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A program the test runs beside itself, its output in a file; stopped with SIGTERM (then
+// SIGKILL) when the object goes, so a failing test leaves nothing running.
+class ChildProcess {
+public:
+    // Throws when the program cannot be started.
+    ChildProcess(const std::vector<std::string> &command, const std::filesystem::path &output);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+
+    // True while it has not exited.
+    bool running();
+    int pid() const { return m_pid; }
+
+private:
+    int m_pid = -1;
+    bool m_exited = false;
+};
+
+// A port that was free a moment ago on 127.0.0.1, for a program that needs one on its command line.
+int freeLoopbackPort();
+
+// Waits until something accepts connections on 127.0.0.1:port; false after `timeout`.
+bool waitForPort(int port, std::chrono::milliseconds timeout);
+
+// Everything in the file, or nothing when it cannot be read.
+std::string readWholeFile(const std::filesystem::path &path);
