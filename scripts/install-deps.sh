@@ -12,7 +12,7 @@ packages=(
     libxcb1-dev xvfb x11-utils xdotool openbox
     dbus at-spi2-core python3-gi gir1.2-atspi-2.0
     pulseaudio pulseaudio-utils
-    nginx-light wrk
+    nginx-light wrk curl sqlite3
 )
 
 missing=()
