@@ -1,5 +1,8 @@
 #include "options.h"
 
+#include "store.h"
+
+#include <algorithm>
 #include <charconv>
 
 namespace options {
@@ -9,6 +12,9 @@ constexpr int maxPort = 65535;
 constexpr int maxLimit = 1000000;
 constexpr int maxDeadline = 3600;
 constexpr int maxMinGameSeconds = 86400; // a ticket's whole life
+constexpr int maxDbConnections = 1000;
+constexpr int maxThreads = 1024;
+constexpr int minimumThreads = 4; // as the HTTP server's own choice
 
 bool parseNumber(const std::string &text, int minimum, int maximum, int &number)
 {
@@ -35,7 +41,8 @@ OptionsCheck parse(const std::vector<std::string> &arguments)
         const bool takesValue = argument == "--bind" || argument == "--port" || argument == "--db"
                                 || argument == "--version-text" || argument == "--installer"
                                 || argument == "--posting-limit" || argument == "--ticket-limit"
-                                || argument == "--request-deadline" || argument == "--min-game-seconds";
+                                || argument == "--request-deadline" || argument == "--min-game-seconds"
+                                || argument == "--db-connections" || argument == "--threads";
         if (!takesValue) {
             result.error = "unknown argument: " + argument;
             return result;
@@ -67,6 +74,16 @@ OptionsCheck parse(const std::vector<std::string> &arguments)
                 result.error = "--min-game-seconds needs a number of seconds from 0 to 86400";
                 return result;
             }
+        } else if (argument == "--db-connections") {
+            if (!parseNumber(value, 1, maxDbConnections, options.dbConnections)) {
+                result.error = "--db-connections needs a number from 1 to 1000";
+                return result;
+            }
+        } else if (argument == "--threads") {
+            if (!parseNumber(value, 0, maxThreads, options.threads)) {
+                result.error = "--threads needs a number from 0 (automatic) to 1024";
+                return result;
+            }
         } else if (argument == "--db") {
             options.databasePath = value;
         } else if (argument == "--version-text") {
@@ -88,6 +105,7 @@ std::string usage(const std::string &program)
     const std::string tickets = std::to_string(ServiceConfig::defaultTicketLimit);
     const std::string deadline = std::to_string(Options::defaultRequestDeadline);
     const std::string minGame = std::to_string(ServiceConfig::defaultMinGameSeconds);
+    const std::string connections = std::to_string(Options::defaultDbConnections);
     return "Usage: " + program
            + " [--bind ADDR] [--port N] [--db FILE] [--version-text TEXT] [--installer FILE]\n"
              "       [--posting-limit N] [--ticket-limit N] [--min-game-seconds S]\n"
@@ -116,6 +134,15 @@ std::string usage(const std::string &program)
              "                        also how long an idle kept-alive connection stays open);\n"
              "                        a connection that misses it is closed (default " + deadline + ")\n"
              "The limits are counted in the database, so instances sharing one database share them.\n";
+}
+
+int serverThreads(const Options &options, int cores)
+{
+    if (options.threads > 0)
+        return options.threads;
+    if (!isPostgresUri(options.databasePath))
+        return 0;
+    return std::max({options.dbConnections, cores, minimumThreads});
 }
 
 } // namespace options

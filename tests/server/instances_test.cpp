@@ -1,0 +1,163 @@
+#include "builtinwords.h"
+#include "dealdice.h"
+#include "httpstatus.h"
+#include "servicepaths.h"
+#include "solver.h"
+#include "testserver.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <latch>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Two instances of the service on one database, as behind a load balancer: whatever one hands
+// out or counts, the other honours. Runs on the tests' store, SQLite or PostgreSQL.
+
+namespace {
+
+namespace paths = rules::servicepaths;
+
+struct Game {
+    std::string id;
+    std::string target; // an honest posting of it
+};
+
+Game play(httplib::Client &client)
+{
+    const auto answer = client.Get(paths::Ticket);
+    if (!answer || answer->status != httpstatus::ok)
+        throw std::runtime_error("no ticket");
+    const std::size_t space = answer->body.find(' ');
+    Game game{answer->body.substr(0, space), {}};
+    const auto board = rules::dealFromSeed(*rules::readBoardCode(answer->body.substr(space + 1)).seed);
+    const auto words = rules::Solver(rules::builtInWords()).solve(board).words;
+    std::string list;
+    int points = 0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(3, words.size()); ++i) {
+        list += (list.empty() ? "" : ",") + words[i].word;
+        points += words[i].points;
+    }
+    game.target = std::string(paths::Posting) + "?name=Race&date=7/4/13&score=" + std::to_string(points) + "&game=" + game.id
+                  + "&words=" + list;
+    return game;
+}
+
+std::string unverified(const std::string &name, int score)
+{
+    return std::string(paths::Posting) + "?name=" + name + "&date=7/4/13&score=" + std::to_string(score);
+}
+
+TestServer::Setup openGames()
+{
+    TestServer::Setup setup;
+    setup.config.minGameSeconds = 0;
+    setup.config.postingLimit = 0;
+    setup.config.ticketLimit = 0;
+    return setup;
+}
+
+TestServer::Setup sharing(TestServer::Setup setup, const TestServer &first)
+{
+    setup.sharedDatabase = &first.database();
+    return setup;
+}
+
+} // namespace
+
+TEST(Instances, handOutDistinctTicketsAndAcceptEachTicketOnceWhicheverGetsIt)
+{
+    // Tickets of either instance are distinct and known to both; eight threads posting one game
+    // at once, half to each instance, get one 200 and seven 409, round after round.
+    TestServer first(openGames());
+    TestServer second(sharing(openGames(), first));
+    auto firstClient = first.client();
+    auto secondClient = second.client();
+
+    std::set<std::string> ids;
+    for (int i = 0; i < 20; ++i) {
+        const Game a = play(*firstClient);
+        const Game b = play(*secondClient);
+        ids.insert(a.id);
+        ids.insert(b.id);
+        ASSERT_TRUE(second.store().ticket(a.id)) << a.id;
+        ASSERT_TRUE(first.store().ticket(b.id)) << b.id;
+    }
+    EXPECT_EQ(ids.size(), 40u);
+
+    constexpr int rounds = 20;
+    constexpr int threads = 8;
+    for (int round = 0; round < rounds; ++round) {
+        const Game game = play(round % 2 ? *secondClient : *firstClient);
+        std::atomic<int> stored{0};
+        std::atomic<int> refused{0};
+        std::latch start(threads);
+        std::vector<std::thread> posters;
+        for (int t = 0; t < threads; ++t) {
+            posters.emplace_back([&, t] {
+                auto client = (t % 2 ? second : first).client();
+                start.arrive_and_wait();
+                const auto answer = client->Get(game.target);
+                if (answer && answer->status == httpstatus::ok)
+                    ++stored;
+                else if (answer && answer->status == httpstatus::conflict)
+                    ++refused;
+            });
+        }
+        for (auto &poster : posters)
+            poster.join();
+        ASSERT_EQ(stored.load(), 1) << round;
+        ASSERT_EQ(refused.load(), threads - 1) << round;
+    }
+    EXPECT_EQ(first.store().count(), rounds);
+    EXPECT_EQ(second.store().best(Ranking::Verified, 100).size(), std::size_t(rounds));
+}
+
+TEST(Instances, shareTheRateLimits)
+{
+    // A client spreading its postings over both instances gets the limit once, not twice.
+    TestServer::Setup limited;
+    limited.config.postingLimit = 4;
+    limited.now = [] { return std::chrono::system_clock::time_point(std::chrono::seconds(60'000'010)); };
+    TestServer first(limited);
+    TestServer second(sharing(limited, first));
+    auto firstClient = first.client();
+    auto secondClient = second.client();
+    int accepted = 0;
+    int refused = 0;
+    for (int i = 0; i < 10; ++i) {
+        const auto answer = (i % 2 ? secondClient : firstClient)->Get(unverified("p" + std::to_string(i), i));
+        ASSERT_TRUE(answer);
+        accepted += answer->status == httpstatus::ok ? 1 : 0;
+        refused += answer->status == httpstatus::tooManyRequests ? 1 : 0;
+    }
+    EXPECT_EQ(accepted, 4);
+    EXPECT_EQ(refused, 6);
+    EXPECT_EQ(second.store().count(), 4);
+}
+
+TEST(Instances, serveTheSameList)
+{
+    // Postings made through either instance appear, in the same order, on the list of both.
+    TestServer first(openGames());
+    TestServer second(sharing(openGames(), first));
+    auto firstClient = first.client();
+    auto secondClient = second.client();
+    ASSERT_EQ(firstClient->Get(unverified("FromFirst", 70))->status, httpstatus::ok);
+    ASSERT_EQ(secondClient->Get(unverified("FromSecond", 80))->status, httpstatus::ok);
+    ASSERT_EQ(firstClient->Get(play(*secondClient).target)->status, httpstatus::ok);
+
+    const httplib::Headers host = {{"Host", "scores.example.org"}};
+    const auto a = firstClient->Get(paths::Scores, host);
+    const auto b = secondClient->Get(paths::Scores, host);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->status, httpstatus::ok);
+    EXPECT_EQ(a->body, b->body);
+    EXPECT_NE(a->body.find("<td>FromFirst</td>"), std::string::npos);
+    EXPECT_LT(a->body.find("<td>FromSecond</td>"), a->body.find("<td>FromFirst</td>"));
+    EXPECT_NE(a->body.find("<td>Race</td>"), std::string::npos);
+    EXPECT_EQ(first.store().listVersion(), second.store().listVersion());
+}
