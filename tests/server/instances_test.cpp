@@ -7,7 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <latch>
 #include <set>
 #include <string>
@@ -65,6 +75,83 @@ TestServer::Setup sharing(TestServer::Setup setup, const TestServer &first)
     setup.sharedDatabase = &first.database();
     return setup;
 }
+
+int freePort()
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (socket < 0 || ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
+        || ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        throw std::runtime_error("cannot find a free port");
+    ::close(socket);
+    return ntohs(address.sin_port);
+}
+
+// tarvlesolo-service as the operator starts it, stopped with SIGTERM by the destructor.
+class ServiceProcess {
+public:
+    explicit ServiceProcess(const std::string &database)
+        : m_port(freePort())
+    {
+        std::vector<std::string> arguments = {TARVLE_SERVICE, "--port", std::to_string(m_port), "--db", database,
+                                              "--min-game-seconds", "0", "--db-connections", "3"};
+        std::vector<char *> argv;
+        for (std::string &argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), nullptr);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0)
+            throw std::runtime_error("cannot start " + arguments[0]);
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (auto probe = client(); !probe->Get(paths::Version);) {
+            if (std::chrono::steady_clock::now() > giveUp || exited())
+                throw std::runtime_error("the service did not come up on port " + std::to_string(m_port));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ~ServiceProcess() { stop(); }
+    ServiceProcess(const ServiceProcess &) = delete;
+    ServiceProcess &operator=(const ServiceProcess &) = delete;
+
+    std::unique_ptr<httplib::Client> client() const
+    {
+        auto client = std::make_unique<httplib::Client>("127.0.0.1", m_port);
+        client->set_url_encode(false);
+        client->set_connection_timeout(5, 0);
+        return client;
+    }
+    // The exit status after SIGTERM; -1 when it did not exit normally.
+    int stop()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, &m_status, 0);
+            m_pid = 0;
+        }
+        return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
+    }
+
+private:
+    bool exited()
+    {
+        if (::waitpid(m_pid, &m_status, WNOHANG) != m_pid)
+            return false;
+        m_pid = 0;
+        return true;
+    }
+
+    int m_port;
+    pid_t m_pid = 0;
+    int m_status = 0;
+};
 
 } // namespace
 
@@ -160,4 +247,32 @@ TEST(Instances, serveTheSameList)
     EXPECT_LT(a->body.find("<td>FromSecond</td>"), a->body.find("<td>FromFirst</td>"));
     EXPECT_NE(a->body.find("<td>Race</td>"), std::string::npos);
     EXPECT_EQ(first.store().listVersion(), second.store().listVersion());
+}
+
+TEST(Instances, twoServiceProcessesOnOneDatabaseShareTicketsPostingsAndTheList)
+{
+    // The programs themselves, as an operator runs them: a ticket from one is posted once through
+    // the other, and both serve the same list; both stop cleanly.
+    const TestDatabase database;
+    ServiceProcess first(database.location());
+    ServiceProcess second(database.location());
+    auto firstClient = first.client();
+    auto secondClient = second.client();
+
+    const Game game = play(*firstClient);
+    const auto posted = secondClient->Get(game.target);
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->status, httpstatus::ok);
+    EXPECT_EQ(firstClient->Get(game.target)->status, httpstatus::conflict);
+    ASSERT_EQ(firstClient->Get(unverified("Plain", 5))->status, httpstatus::ok);
+
+    const httplib::Headers host = {{"Host", "scores.example.org"}};
+    const auto a = firstClient->Get(paths::Scores, host);
+    const auto b = secondClient->Get(paths::Scores, host);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->body, b->body);
+    EXPECT_NE(a->body.find("<td>Race</td>"), std::string::npos);
+    EXPECT_NE(a->body.find("<td>Plain</td>"), std::string::npos);
+    EXPECT_EQ(first.stop(), 0);
+    EXPECT_EQ(second.stop(), 0);
 }
