@@ -1,7 +1,5 @@
 #include "options.h"
 
-#include "store.h"
-
 #include <algorithm>
 #include <charconv>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serviceconfig.h"
+#include "store.h"
 
 #include <string>
 #include <vector>
@@ -8,7 +9,7 @@
 // The command line of tarvlesolo-service.
 struct Options {
     static constexpr int defaultRequestDeadline = 10; // seconds
-    static constexpr int defaultDbConnections = 8;
+    static constexpr int defaultDbConnections = Store::defaultConnections;
 
     std::string bindAddress = "127.0.0.1";
     int port = 8080;

@@ -13,8 +13,6 @@
 // is the row of table schema_version.
 class PostgresStore final : public Store {
 public:
-    static constexpr int defaultConnections = 8;
-
     // `uri` is any libpq connection URI. Throws StoreError when the server cannot be reached or
     // holds a schema newer than this version knows (the database is left as it was).
     PostgresStore(const std::string &uri, int connections = defaultConnections);

@@ -35,6 +35,7 @@ enum class Ranking { Verified, Unverified };
 class Store {
 public:
     static constexpr int schemaVersion = 2; // 0 is the first release's schema (SQLite only)
+    static constexpr int defaultConnections = 8; // of a PostgreSQL store's pool
 
     virtual ~Store() = default;
 
@@ -77,4 +78,4 @@ bool isPostgresUri(std::string_view database);
 
 // Opens or creates the database, bringing its schema up to date; refuses one of a newer schema
 // than this version knows. `connections` is the PostgreSQL pool's size; SQLite keeps one.
-std::unique_ptr<Store> openStore(const std::string &database, int connections = 8);
+std::unique_ptr<Store> openStore(const std::string &database, int connections = Store::defaultConnections);

@@ -216,7 +216,7 @@ TEST(Instances, shareTheRateLimits)
     int accepted = 0;
     int refused = 0;
     for (int i = 0; i < 10; ++i) {
-        const auto answer = (i % 2 ? secondClient : firstClient)->Get(unverified("p" + std::to_string(i), i));
+        const auto answer = (i % 2 ? secondClient : firstClient)->Get(unverified(std::string("p").append(std::to_string(i)), i));
         ASSERT_TRUE(answer);
         accepted += answer->status == httpstatus::ok ? 1 : 0;
         refused += answer->status == httpstatus::tooManyRequests ? 1 : 0;

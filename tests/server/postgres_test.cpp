@@ -36,8 +36,7 @@ protected:
     // The first value of a query run straight on the test's database.
     std::string value(const std::string &sql) const
     {
-        const std::string name = m_database->location().substr(m_database->location().rfind('/') + 1);
-        return testCluster()->queryValue(name, sql);
+        return testCluster()->queryValue(m_database->name(), sql);
     }
 
 private:
@@ -182,6 +181,34 @@ TEST_F(PostgresStoreTest, sessionsEndedByTheServerAreReplacedWithoutFailingARequ
     EXPECT_EQ(burst(1), 3 * threads);
     EXPECT_EQ(burst(2), 3 * threads);
     EXPECT_EQ(server.store().count(), 3 * threads);
+}
+
+TEST_F(PostgresStoreTest, whileTheServerIsDownRequestsAnswer500AndThenRecover)
+{
+    // Store failures become a plain 500 and the service stays up; once the database is back the
+    // pool reconnects and the same requests succeed.
+    TestServer::Setup setup;
+    setup.sharedDatabase = &database();
+    TestServer server(setup);
+    auto client = server.client();
+    const std::string posting = std::string(paths::Posting) + "?name=Ann&date=d&score=5";
+    ASSERT_EQ(client->Get(posting)->status, httpstatus::ok);
+
+    testCluster()->stop();
+    for (const std::string &target : {posting, std::string(paths::Scores), std::string(paths::Ticket)}) {
+        const auto answer = client->Get(target);
+        ASSERT_TRUE(answer) << target;
+        EXPECT_EQ(answer->status, httpstatus::internalError) << target;
+        EXPECT_EQ(answer->body, "Internal server error");
+    }
+    EXPECT_EQ(client->Get(paths::Home)->status, httpstatus::ok);
+
+    testCluster()->start();
+    EXPECT_EQ(client->Get(posting)->status, httpstatus::ok);
+    const auto list = client->Get(paths::Scores);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->status, httpstatus::ok);
+    EXPECT_EQ(server.store().count(), 2);
 }
 
 TEST_F(PostgresStoreTest, anUnreachableOrMissingDatabaseIsAStoreError)

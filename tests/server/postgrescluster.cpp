@@ -139,6 +139,8 @@ void PostgresCluster::run(std::vector<std::string> arguments, const std::string 
     const std::filesystem::path log = m_folder / "commands.log";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // The caller's folder may be closed to nobody (a clone under /root).
+    posix_spawn_file_actions_addchdir_np(&actions, m_folder.c_str());
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
@@ -161,14 +163,20 @@ void PostgresCluster::run(std::vector<std::string> arguments, const std::string 
 void PostgresCluster::start()
 {
     const std::filesystem::path bin = binaries;
+    if (m_running)
+        return;
+    // A restart keeps its port, so the URIs handed out stay good.
+    const bool restart = m_port != 0;
     for (int attempt = 1;; ++attempt) {
-        m_port = freePort();
-        // Later lines win, so a retry on another port appends its own.
-        std::ofstream conf(m_data / "postgresql.conf", std::ios::app);
-        conf << "\nport = " << m_port << "\nlisten_addresses = '127.0.0.1'\nunix_socket_directories = '"
-             << m_folder.string() << "'\nfsync = off\nsynchronous_commit = off\nfull_page_writes = off\n"
-             << "max_connections = 100\nshared_buffers = 16MB\n";
-        conf.close();
+        if (!restart)
+            m_port = freePort();
+        if (!restart) {
+            // Later lines win, so a retry on another port appends its own.
+            std::ofstream conf(m_data / "postgresql.conf", std::ios::app);
+            conf << "\nport = " << m_port << "\nlisten_addresses = '127.0.0.1'\nunix_socket_directories = '"
+                 << m_folder.string() << "'\nfsync = off\nsynchronous_commit = off\nfull_page_writes = off\n"
+                 << "max_connections = 100\nshared_buffers = 16MB\n";
+        }
         try {
             run({(bin / "pg_ctl").string(), "-D", m_data.string(), "-l", (m_folder / "server.log").string(), "-w", "-t",
                  std::to_string(readyLimit.count()), "start"},
@@ -176,7 +184,7 @@ void PostgresCluster::start()
             m_running = true;
             break;
         } catch (const std::runtime_error &) {
-            if (attempt == startAttempts)
+            if (restart || attempt == startAttempts)
                 throw;
         }
     }

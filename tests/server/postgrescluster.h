@@ -33,10 +33,13 @@ public:
     std::string queryValue(const std::string &database, const std::string &sql,
                            const std::vector<std::string> &parameters = {}) const;
 
+    // Stops the server (fast shutdown) and starts it again on the same port, for tests of a
+    // database that goes away for a while.
+    void stop();
+    void start();
+
 private:
     void run(std::vector<std::string> arguments, const std::string &what) const;
-    void start();
-    void stop();
 
     std::filesystem::path m_folder;
     std::filesystem::path m_data;

@@ -30,8 +30,10 @@ public:
     StoreKind kind() const { return m_kind; }
     // What openStore() takes: the file's path or a connection URI.
     const std::string &location() const { return m_location; }
+    // The database's name on the test cluster (PostgreSQL only).
+    const std::string &name() const { return m_name; }
     // A store of its own on the database, as another instance of the service would have.
-    std::unique_ptr<Store> open(int connections = 8) const;
+    std::unique_ptr<Store> open(int connections = Store::defaultConnections) const;
     // One statement straight on the database, behind every store's back; parameters are $1, $2,
     // ... in order. Returns the rows it changed. Throws std::runtime_error on failure.
     int execute(const std::string &sql, const std::vector<std::string> &parameters = {}) const;
