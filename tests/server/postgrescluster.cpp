@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -114,6 +115,7 @@ PostgresCluster::PostgresCluster()
              "--no-locale", "--no-sync"},
             "initdb");
         start();
+        watchOverTheCluster();
     } catch (...) {
         stop();
         std::error_code ignored;
@@ -127,6 +129,46 @@ PostgresCluster::~PostgresCluster()
     stop();
     std::error_code ignored;
     std::filesystem::remove_all(m_folder, ignored);
+    if (m_watchdog > 0) {
+        // One byte: all is done, the watchdog has nothing to clean.
+        const char done = 1;
+        (void)!::write(m_watchdogPipe, &done, 1);
+        ::close(m_watchdogPipe);
+        ::waitpid(m_watchdog, nullptr, 0);
+    }
+}
+
+void PostgresCluster::watchOverTheCluster()
+{
+    // A test process that crashes or is killed runs no destructor: a child of its own, in a
+    // session of its own, waits on a pipe and stops the server and removes the folder when the
+    // pipe closes without the all-clear.
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        return;
+    }
+    if (child == 0) {
+        ::close(ends[1]);
+        ::setsid();
+        char done = 0;
+        ssize_t got = 0;
+        while ((got = ::read(ends[0], &done, 1)) < 0 && errno == EINTR) {
+        }
+        if (got <= 0) {
+            stop();
+            std::error_code ignored;
+            std::filesystem::remove_all(m_folder, ignored);
+        }
+        ::_exit(0);
+    }
+    ::close(ends[0]);
+    m_watchdog = child;
+    m_watchdogPipe = ends[1];
 }
 
 void PostgresCluster::run(std::vector<std::string> arguments, const std::string &what) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -40,10 +42,13 @@ public:
 
 private:
     void run(std::vector<std::string> arguments, const std::string &what) const;
+    void watchOverTheCluster();
 
     std::filesystem::path m_folder;
     std::filesystem::path m_data;
     int m_port = 0;
     bool m_running = false;
     int m_databases = 0;
+    pid_t m_watchdog = 0;
+    int m_watchdogPipe = -1;
 };
