@@ -417,9 +417,9 @@ TEST(Migration, theServiceOpensAFirstReleaseDatabaseAndListsEveryRow)
 {
     // A database left by the first release is brought up to date when the service starts on it:
     // the list shows every old row, all unverified, and new postings join them.
-    std::vector<FirstSchemaRow> rows;
     if (testStoreKind() != StoreKind::Sqlite)
         GTEST_SKIP() << "the first release kept its scores in SQLite only";
+    std::vector<FirstSchemaRow> rows;
     for (int i = 0; i < 30; ++i)
         rows.push_back({"old" + std::to_string(i), "7/4/13", 1000 + i, "2013-07-04 10:00:00"});
     TestServer::Setup setup;

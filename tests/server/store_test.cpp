@@ -196,3 +196,19 @@ TEST(StoreListVersion, changesWithEveryPostingSeenFromAnyInstance)
     EXPECT_FALSE(first.addVerified({"c", "d", 3}, "versionTicket00001"));
     EXPECT_EQ(second.listVersion(), afterTwo);
 }
+
+TEST(OpenStore, aConnectionUriMeansPostgresqlAndAnythingElseAFile)
+{
+    // Only the URI prefixes libpq knows pick PostgreSQL; a file whose name merely mentions it stays SQLite.
+    EXPECT_TRUE(isPostgresUri("postgresql://tarvle@db.example.org:5432/tarvlesolo"));
+    EXPECT_TRUE(isPostgresUri("postgres:///tarvlesolo?host=/run/postgresql"));
+    EXPECT_FALSE(isPostgresUri("scores.db"));
+    EXPECT_FALSE(isPostgresUri("postgresql.db"));
+    EXPECT_FALSE(isPostgresUri("./postgresql://x"));
+    EXPECT_FALSE(isPostgresUri("host=localhost dbname=tarvlesolo"));
+
+    const Folder folder;
+    const auto path = folder.path / "postgresql.db";
+    openStore(path.string())->add({"a", "d", 1});
+    EXPECT_EQ(readRows(path).size(), 1u);
+}
