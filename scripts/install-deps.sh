@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev
     libgtest-dev libbenchmark-dev lz4
     libboost-dev libcpp-httplib-dev libsqlite3-dev libssl-dev openssl
+    postgresql libpq-dev
     fonts-liberation
     libxcb1-dev xvfb x11-utils xdotool openbox
     dbus at-spi2-core python3-gi gir1.2-atspi-2.0

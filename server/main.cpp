@@ -65,7 +65,8 @@ int main(int argc, char **argv)
     raiseDescriptorLimit();
 
     try {
-        Store store(options.databasePath);
+        const std::unique_ptr<Store> opened = openStore(options.databasePath, options.dbConnections);
+        Store &store = *opened;
         ServiceConfig config;
         config.versionText = options.versionText;
         config.installerPath = options.installerPath;
@@ -79,6 +80,7 @@ int main(int argc, char **argv)
 
         HttpServer::Settings settings;
         settings.requestDeadline = std::chrono::seconds(options.requestDeadline);
+        settings.threads = options::serverThreads(options, static_cast<int>(std::thread::hardware_concurrency()));
         settings.bodyLimit = service::payloadLimit;
         settings.log = service::logRequest;
         settings.refusalPage = service::refusalPage;

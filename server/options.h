@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serviceconfig.h"
+#include "store.h"
 
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 // The command line of tarvlesolo-service.
 struct Options {
     static constexpr int defaultRequestDeadline = 10; // seconds
+    static constexpr int defaultDbConnections = Store::defaultConnections;
 
     std::string bindAddress = "127.0.0.1";
     int port = 8080;
@@ -18,6 +20,8 @@ struct Options {
     int ticketLimit = ServiceConfig::defaultTicketLimit;
     int minGameSeconds = ServiceConfig::defaultMinGameSeconds;
     int requestDeadline = defaultRequestDeadline;
+    int dbConnections = defaultDbConnections; // PostgreSQL's pool; SQLite keeps one connection
+    int threads = 0; // 0: automatic, see serverThreads()
     std::vector<std::string> trustedProxies;
     bool help = false;
 };
@@ -33,5 +37,10 @@ namespace options {
 // Reads the arguments after the program name.
 OptionsCheck parse(const std::vector<std::string> &arguments);
 std::string usage(const std::string &program);
+// The HTTP server's threads: --threads when given; else 0 (the server's own choice, one per core
+// and at least 4) on SQLite, where one connection serialises every query anyway; on PostgreSQL
+// at least one per pooled connection, since a handler blocks while its query or commit waits
+// on the database, and the pool can only be kept busy by as many threads.
+int serverThreads(const Options &options, int cores);
 
 } // namespace options

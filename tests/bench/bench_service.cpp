@@ -4,8 +4,10 @@
 #include "builtinwords.h"
 #include "dealdice.h"
 #include "gamecheck.h"
+#include "postgrescluster.h"
 #include "servicepaths.h"
 #include "solver.h"
+#include "testdatabase.h"
 #include "testserver.h"
 
 #include <benchmark/benchmark.h>
@@ -125,4 +127,17 @@ BENCHMARK(ReplayOnly)->Arg(20)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecon
 
 } // namespace
 
-BENCHMARK_MAIN();
+// TARVLE_TEST_STORE=postgresql measures the same on a throwaway PostgreSQL cluster.
+int main(int argc, char **argv)
+{
+    std::unique_ptr<PostgresCluster> cluster;
+    if (testStoreKind() == StoreKind::Postgres) {
+        cluster = std::make_unique<PostgresCluster>();
+        setTestCluster(cluster.get());
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    setTestCluster(nullptr);
+    return 0;
+}

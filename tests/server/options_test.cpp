@@ -75,7 +75,33 @@ TEST(Options, limitsAndDeadline)
         EXPECT_FALSE(options::parse(bad).error.empty()) << bad[0];
 
     const std::string usage = options::usage("tarvlesolo-service");
-    for (const char *option : {"--bind", "--port", "--db", "--version-text", "--installer", "--posting-limit",
-                               "--ticket-limit", "--min-game-seconds", "--request-deadline", "--help"})
+    for (const char *option : {"--bind", "--port", "--db", "--db-connections", "--threads", "--version-text",
+                               "--installer", "--posting-limit", "--ticket-limit", "--min-game-seconds",
+                               "--request-deadline", "postgresql://", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+TEST(Options, databaseConnectionsAndThreads)
+{
+    // SQLite leaves the thread count to the server; PostgreSQL gets at least one thread per pooled
+    // connection, since a request holds its thread while it waits on the database; --threads wins.
+    const Options sqlite = options::parse({"--db", "s.db"}).options;
+    EXPECT_EQ(sqlite.dbConnections, Options::defaultDbConnections);
+    EXPECT_EQ(options::serverThreads(sqlite, 2), 0);
+
+    const OptionsCheck postgres = options::parse({"--db", "postgresql://u@h/db", "--db-connections", "20"});
+    ASSERT_TRUE(postgres.error.empty()) << postgres.error;
+    EXPECT_EQ(postgres.options.dbConnections, 20);
+    EXPECT_EQ(options::serverThreads(postgres.options, 2), 20);
+    EXPECT_EQ(options::serverThreads(postgres.options, 64), 64);
+    EXPECT_EQ(options::serverThreads(options::parse({"--db", "postgres://h/db", "--db-connections", "1"}).options, 1), 4);
+    EXPECT_EQ(options::serverThreads(options::parse({"--db", "postgres://h/db", "--threads", "3"}).options, 8), 3);
+
+    for (const auto &bad : std::vector<std::vector<std::string>>{{"--db-connections", "0"},
+                                                                 {"--db-connections", "1001"},
+                                                                 {"--db-connections"},
+                                                                 {"--threads", "-1"},
+                                                                 {"--threads", "1025"},
+                                                                 {"--threads", "x"}})
+        EXPECT_FALSE(options::parse(bad).error.empty()) << bad[0];
 }

@@ -1,5 +1,6 @@
 #include "ratelimiter.h"
 #include "store.h"
+#include "testdatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,9 @@ TEST(RateLimit, admitsTheLimitPerClientEachMinuteAndTellsWhenToRetry)
 {
     // N requests per client key per clock minute; the next minute starts afresh; Retry-After
     // counts the seconds to it.
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     HandClock clock;
     StoreRateLimiter limiter(store, "posting", 3, clock.function());
     for (int i = 0; i < 3; ++i)
@@ -46,7 +49,9 @@ TEST(RateLimit, admitsTheLimitPerClientEachMinuteAndTellsWhenToRetry)
 TEST(RateLimit, zeroAdmitsEverythingAndCountsNothing)
 {
     // Limit 0 is off: every request passes and the database is not written.
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     StoreRateLimiter off(store, "posting", 0);
     for (int i = 0; i < 1000; ++i)
         ASSERT_TRUE(off.admit("10.0.0.1"));
@@ -57,7 +62,9 @@ TEST(RateLimit, zeroAdmitsEverythingAndCountsNothing)
 TEST(RateLimit, kindsAreCountedApartAndOldMinutesForgotten)
 {
     // Postings and tickets have limits of their own; the first request of a minute drops older counts.
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     HandClock clock;
     StoreRateLimiter postings(store, "posting", 1, clock.function());
     StoreRateLimiter tickets(store, "ticket", 1, clock.function());
@@ -82,7 +89,9 @@ TEST(RateLimit, anIpv6ClientIsCountedByItsSlash64)
     EXPECT_NE(ratelimit::clientKey("2001:db8:1:3::1"), ratelimit::clientKey("2001:db8:1:2::1"));
     EXPECT_EQ(ratelimit::clientKey("not an address"), "not an address");
 
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     HandClock clock;
     StoreRateLimiter limiter(store, "posting", 2, clock.function());
     EXPECT_TRUE(limiter.admit("2001:db8:1:2::1"));

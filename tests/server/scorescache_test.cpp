@@ -1,14 +1,11 @@
 #include "scorescache.h"
 #include "store.h"
 #include "storeerror.h"
+#include "testdatabase.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-
-#include <stdlib.h>
 
 #include <atomic>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,7 +34,9 @@ TEST(ScoresCache, keepsThePageUntilTheVersionMovesAndLooksAtMostOncePerInterval)
 {
     // A posting stored by another instance (here: straight into the store) shows once the
     // interval has passed and not before; one stored by this instance shows at once.
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     HandClock clock;
     ScoresCache cache(store, 1000ms, clock.function());
     const auto first = cache.page();
@@ -65,32 +64,28 @@ TEST(ScoresCache, aStoreFailureIsReportedNotHiddenBehindTheOldPage)
 {
     // Once a check is due, a store error reaches the caller (the route answers 500) rather than
     // an old page passed off as current.
-    std::string folder = (std::filesystem::temp_directory_path() / "tarvlesolo-cache-XXXXXX").string();
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    const std::string path = folder + "/scores.db";
-    {
-        Store store(path);
-        HandClock clock;
-        ScoresCache cache(store, 1000ms, clock.function());
-        store.add({"Kept", "d", 3});
-        EXPECT_TRUE(shows(cache, "Kept"));
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
+    HandClock clock;
+    ScoresCache cache(store, 1000ms, clock.function());
+    store.add({"Kept", "d", 3});
+    EXPECT_TRUE(shows(cache, "Kept"));
 
-        sqlite3 *db = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, "DROP TABLE postings", nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-        EXPECT_TRUE(shows(cache, "Kept")) << "within the interval nothing is asked";
-        clock.now += 1s;
-        EXPECT_THROW(cache.page(), StoreError);
-    }
-    std::filesystem::remove_all(folder);
+    // What the list version is read from goes.
+    database.execute(database.kind() == StoreKind::Sqlite ? "DROP TABLE postings" : "DROP SEQUENCE list_version");
+    EXPECT_TRUE(shows(cache, "Kept")) << "within the interval nothing is asked";
+    clock.now += 1s;
+    EXPECT_THROW(cache.page(), StoreError);
 }
 
 TEST(ScoresCache, readersOnManyThreadsAllSeeAPostingOnceItIsAnnounced)
 {
     // Threads read the page while postings arrive; after each announced posting, a page fetched
     // afterwards holds it, on every thread.
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     ScoresCache cache(store);
     std::atomic<int> stored{0};
     std::atomic<bool> stale{false};

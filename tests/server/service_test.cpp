@@ -6,7 +6,6 @@
 #include "testserver.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -337,7 +336,9 @@ TEST(Service, aBurstOfConnectionsWaitsInTheListenQueueAndIsServed)
     // Connections arriving faster than they are accepted are held by the listen queue, then served.
     constexpr int burst = 64;
     constexpr int giveUpMs = 3000; // only the failing case waits: a held handshake completes at once
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     const ServiceConfig config;
     service::Limiters limiters = service::makeLimiters(store, config);
     Router router;
@@ -417,10 +418,7 @@ TEST(Service, failuresAnswerAPlain500WithoutTheirText)
     checkPlain500(client->Get("/throws-other"), "42");
 
     // Drop the table behind the store's back: the store's own errors must not reach the client.
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(server.databasePath().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE postings", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    server.database().execute("DROP TABLE postings");
 
     checkPlain500(client->Get(postTarget("a", "d", 1)), "postings");
     checkPlain500(client->Get(paths::Scores), "postings");

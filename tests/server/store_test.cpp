@@ -1,5 +1,7 @@
 #include "firstschema.h"
+#include "sqlitestore.h"
 #include "store.h"
+#include "testdatabase.h"
 #include "storeerror.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +15,9 @@
 TEST(Store, bestOrdersByScoreThenNewestAndHonoursTheLimit)
 {
     // Highest score first; among equal scores the later posting comes first; at most `limit` rows.
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     store.add({"first500", "d", 500});
     store.add({"first700", "d", 700});
     store.add({"second500", "d", 500});
@@ -37,7 +41,9 @@ TEST(Store, bestOrdersByScoreThenNewestAndHonoursTheLimit)
 TEST(Store, keepsHostileTextVerbatim)
 {
     // Values are bound, never spliced into SQL: quotes and statements come back as stored text.
-    Store store(":memory:");
+    const TestDatabase database;
+    const auto opened = database.open();
+    Store &store = *opened;
     const std::string hostile = "x'); DROP TABLE postings;--";
     store.add({hostile, "'; DELETE FROM postings; --", 1});
     store.add({"\xE2\x82\xAC \"quoted\"", "7/4/13", 2});
@@ -91,7 +97,7 @@ TEST(StoreMigration, aFirstReleaseDatabaseKeepsEveryRowAndGainsAnUnverifiedFlag)
     ASSERT_EQ(readUserVersion(path), 0);
 
     {
-        Store store(path.string());
+        SqliteStore store(path.string());
         EXPECT_EQ(store.count(), 4);
         const auto best = store.best(10);
         ASSERT_EQ(best.size(), 4u);
@@ -129,7 +135,7 @@ TEST(StoreMigration, aFirstReleaseDatabaseKeepsEveryRowAndGainsAnUnverifiedFlag)
     EXPECT_EQ(after[5].verified, 1);
 
     // A second start finds nothing to do and loses nothing.
-    Store again(path.string());
+    SqliteStore again(path.string());
     EXPECT_EQ(again.count(), 6);
     EXPECT_TRUE(again.ticket("migratedTicket0001")->used);
 }
@@ -145,23 +151,22 @@ TEST(StoreMigration, aDatabaseOfANewerSchemaIsRefusedUntouched)
     ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 
-    EXPECT_THROW(Store store(path.string()), StoreError);
+    EXPECT_THROW(SqliteStore store(path.string()), StoreError);
     EXPECT_EQ(readUserVersion(path), 99);
     EXPECT_EQ(readRows(path).size(), 4u);
     EXPECT_EQ(readRows(path)[0].verified, -1);
 }
 
-TEST(StoreRequestCounts, instancesSharingOneFileShareTheCounts)
+TEST(StoreRequestCounts, instancesSharingOneDatabaseShareTheCounts)
 {
-    // Two stores on one file stand for two instances of the service: together they admit the limit.
-    const Folder folder;
-    const auto path = (folder.path / "scores.db").string();
-    Store first(path);
-    Store second(path);
+    // Two stores on one database stand for two instances of the service: together they admit the limit.
+    const TestDatabase database;
+    const auto first = database.open();
+    const auto second = database.open();
     int counted = 0;
     for (int i = 0; i < 10; ++i) {
-        counted += first.countRequest("posting", "9.9.9.9", 7, 5) ? 1 : 0;
-        counted += second.countRequest("posting", "9.9.9.9", 7, 5) ? 1 : 0;
+        counted += first->countRequest("posting", "9.9.9.9", 7, 5) ? 1 : 0;
+        counted += second->countRequest("posting", "9.9.9.9", 7, 5) ? 1 : 0;
     }
     EXPECT_EQ(counted, 5);
 }
@@ -170,10 +175,11 @@ TEST(StoreListVersion, changesWithEveryPostingSeenFromAnyInstance)
 {
     // The list page is kept while the version stands still, so every stored posting, of either
     // kind and by either instance, must move it; a ticket or a refused posting must not.
-    const Folder folder;
-    const auto path = (folder.path / "scores.db").string();
-    Store first(path);
-    Store second(path);
+    const TestDatabase database;
+    const auto firstStore = database.open();
+    const auto secondStore = database.open();
+    Store &first = *firstStore;
+    Store &second = *secondStore;
     const std::int64_t empty = second.listVersion();
     EXPECT_EQ(first.listVersion(), empty);
 
@@ -189,4 +195,20 @@ TEST(StoreListVersion, changesWithEveryPostingSeenFromAnyInstance)
 
     EXPECT_FALSE(first.addVerified({"c", "d", 3}, "versionTicket00001"));
     EXPECT_EQ(second.listVersion(), afterTwo);
+}
+
+TEST(OpenStore, aConnectionUriMeansPostgresqlAndAnythingElseAFile)
+{
+    // Only the URI prefixes libpq knows pick PostgreSQL; a file whose name merely mentions it stays SQLite.
+    EXPECT_TRUE(isPostgresUri("postgresql://tarvle@db.example.org:5432/tarvlesolo"));
+    EXPECT_TRUE(isPostgresUri("postgres:///tarvlesolo?host=/run/postgresql"));
+    EXPECT_FALSE(isPostgresUri("scores.db"));
+    EXPECT_FALSE(isPostgresUri("postgresql.db"));
+    EXPECT_FALSE(isPostgresUri("./postgresql://x"));
+    EXPECT_FALSE(isPostgresUri("host=localhost dbname=tarvlesolo"));
+
+    const Folder folder;
+    const auto path = folder.path / "postgresql.db";
+    openStore(path.string())->add({"a", "d", 1});
+    EXPECT_EQ(readRows(path).size(), 1u);
 }

@@ -20,7 +20,7 @@ std::filesystem::path makeFolder()
 } // namespace
 
 TestServer::TestServer(ServiceConfig config, std::function<void(Router &)> extraRoutes)
-    : TestServer(Setup{std::move(config), std::move(extraRoutes), {}, std::chrono::seconds(10), {}, {}})
+    : TestServer(Setup{std::move(config), std::move(extraRoutes), {}, nullptr, std::chrono::seconds(10), {}, {}})
 {
 }
 
@@ -28,9 +28,18 @@ TestServer::TestServer(Setup setup)
     : m_folder(makeFolder())
     , m_config(std::move(setup.config))
 {
-    if (setup.prepareDatabase)
-        setup.prepareDatabase(databasePath());
-    m_store = std::make_unique<Store>(databasePath().string());
+    if (setup.sharedDatabase) {
+        m_database = setup.sharedDatabase;
+    } else {
+        m_ownDatabase = std::make_unique<TestDatabase>();
+        m_database = m_ownDatabase.get();
+    }
+    if (setup.prepareDatabase) {
+        if (m_database->kind() != StoreKind::Sqlite)
+            throw std::runtime_error("prepareDatabase writes an SQLite file");
+        setup.prepareDatabase(m_database->location());
+    }
+    m_store = m_database->open();
     m_limiters = service::makeLimiters(*m_store, m_config, setup.now);
     service::registerRoutes(m_router, *m_store, m_config, m_limiters);
     if (setup.extraRoutes)
@@ -56,6 +65,7 @@ TestServer::~TestServer()
     m_server.reset();
     m_limiters = {};
     m_store.reset();
+    m_ownDatabase.reset();
     std::error_code ignored;
     std::filesystem::remove_all(m_folder, ignored);
 }

@@ -5,6 +5,7 @@
 #include "service.h"
 #include "serviceconfig.h"
 #include "store.h"
+#include "testdatabase.h"
 
 #include <httplib.h>
 
@@ -16,15 +17,19 @@
 #include <thread>
 #include <vector>
 
-// The real service on a free loopback port with a database in a fresh temporary folder.
+// The real service on a free loopback port with a fresh database of the tests' kind (SQLite or
+// PostgreSQL, see testdatabase.h), or with another server's, as a second instance of the service.
 class TestServer {
 public:
     struct Setup {
         ServiceConfig config;
         // Test-only routes, added after the service's own.
         std::function<void(Router &)> extraRoutes;
-        // Runs on the database's path before the service opens it, to leave an older database there.
+        // Runs on the database's path before the service opens it, to leave an older database there
+        // (SQLite only).
         std::function<void(const std::filesystem::path &)> prepareDatabase;
+        // The database of another server, to share; nullptr: a fresh one of this server's own.
+        const TestDatabase *sharedDatabase = nullptr;
         std::chrono::milliseconds requestDeadline = std::chrono::seconds(10);
         // The rate limiters' clock; empty: the system clock.
         StoreRateLimiter::Now now;
@@ -42,11 +47,13 @@ public:
     int port() const { return m_port; }
     Store &store() { return *m_store; }
     std::filesystem::path folder() const { return m_folder; }
-    std::filesystem::path databasePath() const { return m_folder / "scores.db"; }
+    const TestDatabase &database() const { return *m_database; }
 
 private:
     std::filesystem::path m_folder;
     ServiceConfig m_config;
+    std::unique_ptr<TestDatabase> m_ownDatabase;
+    const TestDatabase *m_database = nullptr;
     std::unique_ptr<Store> m_store;
     service::Limiters m_limiters;
     Router m_router;

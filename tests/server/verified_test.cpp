@@ -8,7 +8,6 @@
 #include "testserver.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
@@ -103,15 +102,12 @@ std::string postTarget(std::string_view name, int score, std::string_view game, 
            + "&game=" + std::string(game) + "&words=" + std::string(words);
 }
 
-// Moves a ticket's issue time back, straight in the database file, as if it were handed out then.
-void ageTicket(const std::filesystem::path &database, const std::string &id, long long seconds)
+// Moves a ticket's issue time back, straight in the database, as if it were handed out then.
+void ageTicket(const TestDatabase &database, const std::string &id, long long seconds)
 {
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
-    const std::string sql = "UPDATE tickets SET issued_at = issued_at - " + std::to_string(seconds) + " WHERE id = '" + id + "'";
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_EQ(sqlite3_changes(db), 1);
-    sqlite3_close(db);
+    EXPECT_EQ(database.execute("UPDATE tickets SET issued_at = issued_at - CAST($1 AS BIGINT) WHERE id = $2",
+                               {std::to_string(seconds), id}),
+              1);
 }
 
 TestServer::Setup quickGames()
@@ -265,9 +261,9 @@ TEST(VerifiedPostings, everyRefusalIsOneLineAndStoresNothing)
     EXPECT_EQ(server.store().count(), 0);
     EXPECT_FALSE(server.store().ticket(ticket.id)->used);
 
-    ageTicket(server.databasePath(), ticket.id, 24 * 60 * 60 + 1);
+    ageTicket(server.database(), ticket.id, 24 * 60 * 60 + 1);
     expectRefusal(post(score, joined(words), ticket.id), httpstatus::gone, "Posted too late.");
-    ageTicket(server.databasePath(), ticket.id, -2);
+    ageTicket(server.database(), ticket.id, -2);
     ASSERT_EQ(post(score, joined(words), ticket.id)->status, httpstatus::ok); // just under a day old is in time
     expectRefusal(post(score, joined(words), ticket.id), httpstatus::conflict, "This game was already posted.");
     EXPECT_EQ(server.store().count(), 1);
@@ -281,7 +277,7 @@ TEST(VerifiedPostings, everyRefusalIsOneLineAndStoresNothing)
     const auto freshWords = wordsOf(fresh, 2);
     expectRefusal(strictClient->Get(postTarget("Ann", pointsOf(freshWords), fresh.id, joined(textOf(freshWords)))),
                   httpstatus::forbidden, "Posted too early.");
-    ageTicket(strict.databasePath(), fresh.id, ServiceConfig::defaultMinGameSeconds);
+    ageTicket(strict.database(), fresh.id, ServiceConfig::defaultMinGameSeconds);
     EXPECT_EQ(strictClient->Get(postTarget("Ann", pointsOf(freshWords), fresh.id, joined(textOf(freshWords))))->status,
               httpstatus::ok);
     EXPECT_EQ(strict.store().count(), 1);
@@ -400,7 +396,8 @@ TEST(VerifiedPostings, ofConcurrentPostingsOfOneTicketExactlyOneIsStored)
     }
     EXPECT_EQ(server.store().count(), rounds);
 
-    Store other(server.databasePath().string());
+    const auto opened = server.database().open();
+    Store &other = *opened;
     for (int round = 0; round < 20; ++round) {
         const GameTicket ticket = fetchTicket(*setupClient);
         std::atomic<int> claims{0};

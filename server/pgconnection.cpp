@@ -1,0 +1,135 @@
+#include "pgconnection.h"
+
+#include <libpq-fe.h>
+
+#include <charconv>
+
+namespace {
+
+std::string messageOf(const PGconn *connection)
+{
+    std::string message = PQerrorMessage(connection);
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    return message.empty() ? "unknown PostgreSQL failure" : message;
+}
+
+} // namespace
+
+PgResult::PgResult(pg_result *result)
+    : m_result(result)
+{
+}
+
+void PgResult::Clear::operator()(pg_result *result) const
+{
+    PQclear(result);
+}
+
+int PgResult::rows() const
+{
+    return PQntuples(m_result.get());
+}
+
+std::string PgResult::text(int row, int column) const
+{
+    const char *value = PQgetvalue(m_result.get(), row, column);
+    return std::string(value, static_cast<std::size_t>(PQgetlength(m_result.get(), row, column)));
+}
+
+std::int64_t PgResult::integer(int row, int column) const
+{
+    const std::string value = text(row, column);
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end != value.data() + value.size())
+        throw StoreError("expected an integer from PostgreSQL, got \"" + value + "\"");
+    return number;
+}
+
+bool PgResult::boolean(int row, int column) const
+{
+    return text(row, column) == "t";
+}
+
+int PgResult::affected() const
+{
+    const char *tuples = PQcmdTuples(m_result.get());
+    int number = 0;
+    std::from_chars(tuples, tuples + std::char_traits<char>::length(tuples), number);
+    return number;
+}
+
+PgConnection::PgConnection(const std::string &uri, std::vector<PreparedStatement> statements)
+{
+    // The URI's own settings win over these defaults: they come after them.
+    const char *keywords[] = {"connect_timeout", "application_name", "client_encoding", "dbname", nullptr};
+    const char *values[] = {"10", "tarvlesolo-service", "UTF8", uri.c_str(), nullptr};
+    m_connection = PQconnectdbParams(keywords, values, 1);
+    if (!m_connection)
+        throw StoreError("cannot allocate a PostgreSQL connection");
+    if (PQstatus(m_connection) != CONNECTION_OK) {
+        const std::string message = messageOf(m_connection);
+        PQfinish(m_connection);
+        throw StoreError("cannot connect to PostgreSQL: " + message);
+    }
+    prepare(std::move(statements));
+}
+
+PgConnection::~PgConnection()
+{
+    PQfinish(m_connection);
+}
+
+PgResult PgConnection::checked(pg_result *raw, std::string_view what)
+{
+    PgResult result(raw);
+    const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return result;
+    const std::string message = raw && *PQresultErrorMessage(raw) ? PQresultErrorMessage(raw) : messageOf(m_connection);
+    if (isBroken())
+        throw ConnectionLost(std::string(what) + ": " + message);
+    throw StoreError(std::string(what) + ": " + message);
+}
+
+PgResult PgConnection::run(const char *statement, const std::vector<std::string> &parameters)
+{
+    std::vector<const char *> values;
+    values.reserve(parameters.size());
+    for (const std::string &parameter : parameters)
+        values.push_back(parameter.c_str());
+    return checked(PQexecPrepared(m_connection, statement, static_cast<int>(values.size()), values.data(), nullptr,
+                                  nullptr, 0),
+                   statement);
+}
+
+PgResult PgConnection::command(const char *sql)
+{
+    return checked(PQexec(m_connection, sql), sql);
+}
+
+void PgConnection::prepare(std::vector<PreparedStatement> statements)
+{
+    m_statements = std::move(statements);
+    prepareAll();
+}
+
+void PgConnection::prepareAll()
+{
+    for (const PreparedStatement &statement : m_statements)
+        checked(PQprepare(m_connection, statement.name, statement.sql, 0, nullptr), statement.name);
+}
+
+bool PgConnection::isBroken() const
+{
+    return PQstatus(m_connection) == CONNECTION_BAD;
+}
+
+void PgConnection::reconnect()
+{
+    PQreset(m_connection);
+    if (PQstatus(m_connection) != CONNECTION_OK)
+        throw StoreError("cannot reconnect to PostgreSQL: " + messageOf(m_connection));
+    prepareAll();
+}
