@@ -51,23 +51,29 @@ ChildProcess::ChildProcess(const std::vector<std::string> &command, const std::f
 
 ChildProcess::~ChildProcess()
 {
-    if (m_pid <= 0 || !running())
-        return;
-    ::kill(m_pid, SIGTERM);
-    for (int i = 0; i < 100 && running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    stop();
+}
+
+int ChildProcess::stop()
+{
     if (running()) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
+        ::kill(m_pid, SIGTERM);
+        for (int i = 0; i < 100 && running(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (running()) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, &m_status, 0);
+            m_exited = true;
+        }
     }
+    return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
 }
 
 bool ChildProcess::running()
 {
-    if (m_exited)
+    if (m_exited || m_pid <= 0)
         return false;
-    int status = 0;
-    if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
+    if (::waitpid(m_pid, &m_status, WNOHANG) == m_pid)
         m_exited = true;
     return !m_exited;
 }

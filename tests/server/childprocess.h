@@ -17,11 +17,14 @@ public:
 
     // True while it has not exited.
     bool running();
+    // SIGTERM, then SIGKILL after five seconds; the exit status, -1 when it did not exit by itself.
+    int stop();
     int pid() const { return m_pid; }
 
 private:
     int m_pid = -1;
     bool m_exited = false;
+    int m_status = 0;
 };
 
 // A port that was free a moment ago on 127.0.0.1, for a program that needs one on its command line.

@@ -1,9 +1,10 @@
-// Two service processes on one database, straight and behind nginx with the configuration
+// Two service processes on one database of the tests' store, straight and behind nginx with the configuration
 // shipped in deploy/nginx: one list, distinct tickets, each ticket taken once, limits shared.
 #include "childprocess.h"
 #include "httpstatus.h"
 #include "rawconnection.h"
 #include "servicepaths.h"
+#include "testdatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -53,11 +54,12 @@ protected:
         // nginx's workers drop root for nobody and must still reach their folders.
         ::chmod(m_folder.c_str(), 0755);
 
-        const std::string database = (m_folder / "scores.db").string();
+        m_database = std::make_unique<TestDatabase>();
+        const std::string &database = m_database->location();
         for (int i = 0; i < 2; ++i) {
             m_instancePorts[i] = freeLoopbackPort();
             m_instances[i] = std::make_unique<ChildProcess>(
-                std::vector<std::string>{TARVLE_SERVICE_PROGRAM, "--port", std::to_string(m_instancePorts[i]), "--db",
+                std::vector<std::string>{TARVLE_SERVICE, "--port", std::to_string(m_instancePorts[i]), "--db",
                                          database, "--trusted-proxy", "127.0.0.1", "--posting-limit",
                                          std::to_string(postingLimit), "--ticket-limit", "0", "--min-game-seconds", "0"},
                 m_folder / ("instance" + std::to_string(i) + ".log"));
@@ -90,6 +92,7 @@ protected:
         m_nginx.reset();
         for (auto &instance : m_instances)
             instance.reset();
+        m_database.reset();
         std::error_code ignored;
         if (!m_folder.empty())
             std::filesystem::remove_all(m_folder, ignored);
@@ -118,6 +121,7 @@ protected:
     }
 
     std::filesystem::path m_folder;
+    std::unique_ptr<TestDatabase> m_database;
     int m_instancePorts[2] = {};
     int m_proxyPort = 0;
     std::unique_ptr<ChildProcess> m_instances[2];

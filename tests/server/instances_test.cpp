@@ -1,4 +1,5 @@
 #include "builtinwords.h"
+#include "childprocess.h"
 #include "dealdice.h"
 #include "httpstatus.h"
 #include "servicepaths.h"
@@ -6,15 +7,6 @@
 #include "testserver.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -76,50 +68,18 @@ TestServer::Setup sharing(TestServer::Setup setup, const TestServer &first)
     return setup;
 }
 
-int freePort()
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (socket < 0 || ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
-        || ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        throw std::runtime_error("cannot find a free port");
-    ::close(socket);
-    return ntohs(address.sin_port);
-}
-
 // tarvlesolo-service as the operator starts it, stopped with SIGTERM by the destructor.
 class ServiceProcess {
 public:
     explicit ServiceProcess(const std::string &database)
-        : m_port(freePort())
+        : m_port(freeLoopbackPort())
+        , m_process({TARVLE_SERVICE, "--port", std::to_string(m_port), "--db", database, "--min-game-seconds", "0",
+                     "--db-connections", "3"},
+                    "/dev/null")
     {
-        std::vector<std::string> arguments = {TARVLE_SERVICE, "--port", std::to_string(m_port), "--db", database,
-                                              "--min-game-seconds", "0", "--db-connections", "3"};
-        std::vector<char *> argv;
-        for (std::string &argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), nullptr);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0)
-            throw std::runtime_error("cannot start " + arguments[0]);
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        for (auto probe = client(); !probe->Get(paths::Version);) {
-            if (std::chrono::steady_clock::now() > giveUp || exited())
-                throw std::runtime_error("the service did not come up on port " + std::to_string(m_port));
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        if (!waitForPort(m_port, std::chrono::seconds(30)))
+            throw std::runtime_error("the service did not come up on port " + std::to_string(m_port));
     }
-    ~ServiceProcess() { stop(); }
-    ServiceProcess(const ServiceProcess &) = delete;
-    ServiceProcess &operator=(const ServiceProcess &) = delete;
 
     std::unique_ptr<httplib::Client> client() const
     {
@@ -129,28 +89,11 @@ public:
         return client;
     }
     // The exit status after SIGTERM; -1 when it did not exit normally.
-    int stop()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, &m_status, 0);
-            m_pid = 0;
-        }
-        return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
-    }
+    int stop() { return m_process.stop(); }
 
 private:
-    bool exited()
-    {
-        if (::waitpid(m_pid, &m_status, WNOHANG) != m_pid)
-            return false;
-        m_pid = 0;
-        return true;
-    }
-
     int m_port;
-    pid_t m_pid = 0;
-    int m_status = 0;
+    ChildProcess m_process;
 };
 
 } // namespace
