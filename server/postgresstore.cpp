@@ -153,6 +153,7 @@ const std::string &withSchema(const std::string &uri)
 
 PostgresStore::PostgresStore(const std::string &uri, int connections)
     : m_pool(withSchema(uri), static_cast<std::size_t>(std::max(connections, 1)), statements)
+    , m_postings([this](const std::vector<const Posting *> &postings) { addAll(postings); }, std::max(connections / 2, 1))
 {
 }
 
@@ -191,9 +192,15 @@ void PostgresStore::advanceListVersion()
 
 void PostgresStore::add(const Posting &posting)
 {
-    withConnection([&posting](PgConnection &connection) {
+    m_postings.add(posting);
+}
+
+void PostgresStore::addAll(const std::vector<const Posting *> &postings)
+{
+    withConnection([&postings](PgConnection &connection) {
         PgTransaction transaction(connection);
-        connection.run("insert", {posting.name, posting.date, number(posting.score)});
+        for (const Posting *posting : postings)
+            connection.run("insert", {posting->name, posting->date, number(posting->score)});
         transaction.commit();
     });
     advanceListVersion();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connectionpool.h"
+#include "postingqueue.h"
 #include "store.h"
 
 #include <atomic>
@@ -34,6 +35,8 @@ public:
     void forgetRequestCounts(std::string_view kind, std::int64_t minute) override;
 
 private:
+    // One transaction for all of a batch of postings.
+    void addAll(const std::vector<const Posting *> &postings);
     template<typename Work>
     auto withConnection(Work &&work);
     void advanceListVersion();
@@ -41,4 +44,8 @@ private:
     ConnectionPool m_pool;
     // A posting was stored but the version could not be advanced after it; the next call does it.
     std::atomic<bool> m_advancePending{false};
+    // Declared last: it may call addAll() until it goes, and it goes first. Half the pool may
+    // write at once: the server joins their commits, and the rest of the pool stays free for
+    // pages and tickets.
+    PostingQueue m_postings;
 };

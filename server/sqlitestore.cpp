@@ -155,13 +155,20 @@ SqliteStore::~SqliteStore() = default;
 
 void SqliteStore::add(const Posting &posting)
 {
+    m_postings.add(posting);
+}
+
+void SqliteStore::addAll(const std::vector<const Posting *> &postings)
+{
     const std::lock_guard lock(m_mutex);
     Transaction transaction(m_db.get());
-    const ResetGuard guard(*m_insert);
-    m_insert->bindText(1, posting.name);
-    m_insert->bindText(2, posting.date);
-    m_insert->bindInt(3, posting.score);
-    m_insert->step();
+    for (const Posting *posting : postings) {
+        const ResetGuard guard(*m_insert);
+        m_insert->bindText(1, posting->name);
+        m_insert->bindText(2, posting->date);
+        m_insert->bindInt(3, posting->score);
+        m_insert->step();
+    }
     transaction.commit();
 }
 

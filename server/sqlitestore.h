@@ -1,5 +1,6 @@
 #pragma once
 
+#include "postingqueue.h"
 #include "store.h"
 
 #include <memory>
@@ -34,6 +35,8 @@ public:
     void forgetRequestCounts(std::string_view kind, std::int64_t minute) override;
 
 private:
+    // One transaction for all of a batch of postings.
+    void addAll(const std::vector<const Posting *> &postings);
     struct Closer {
         void operator()(sqlite3 *db) const;
     };
@@ -55,4 +58,6 @@ private:
     std::unique_ptr<Statement> m_listVersion;
     std::unique_ptr<Statement> m_countRequest;
     std::unique_ptr<Statement> m_forgetRequests;
+    // Declared last: it may call addAll() until it goes, and it goes first.
+    PostingQueue m_postings{[this](const std::vector<const Posting *> &postings) { addAll(postings); }};
 };
