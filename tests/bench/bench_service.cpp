@@ -56,18 +56,9 @@ std::string target(const Game &game)
            + "&game=" + game.id + "&words=" + words;
 }
 
-TestServer::Setup quickGames()
-{
-    TestServer::Setup setup;
-    setup.config.minGameSeconds = 0;
-    setup.config.postingLimit = 0;
-    setup.config.ticketLimit = 0;
-    return setup;
-}
-
 void VerifiedPosting(benchmark::State &state)
 {
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
     for (auto _ : state) {
         state.PauseTiming();
@@ -84,7 +75,7 @@ BENCHMARK(VerifiedPosting)->Arg(20)->Arg(100)->UseRealTime()->Unit(benchmark::kM
 
 void UnverifiedPosting(benchmark::State &state)
 {
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
     const std::string posting = std::string(paths::Posting) + "?name=bench&date=7/4/13&score=57";
     for (auto _ : state) {
@@ -98,7 +89,7 @@ BENCHMARK(UnverifiedPosting)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 void Ticket(benchmark::State &state)
 {
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
     for (auto _ : state) {
         const auto answer = client->Get(paths::Ticket);
@@ -112,7 +103,7 @@ BENCHMARK(Ticket)->UseRealTime()->Unit(benchmark::kMicrosecond);
 // The replay alone: list look-ups, path searches and the points of a game's words.
 void ReplayOnly(benchmark::State &state)
 {
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
     const Game game = playedGame(*client, std::size_t(state.range(0)));
     for (auto _ : state) {

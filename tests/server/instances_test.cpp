@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <latch>
 #include <set>
 #include <string>
 #include <thread>
@@ -53,15 +52,6 @@ std::string unverified(const std::string &name, int score)
     return std::string(paths::Posting) + "?name=" + name + "&date=7/4/13&score=" + std::to_string(score);
 }
 
-TestServer::Setup openGames()
-{
-    TestServer::Setup setup;
-    setup.config.minGameSeconds = 0;
-    setup.config.postingLimit = 0;
-    setup.config.ticketLimit = 0;
-    return setup;
-}
-
 TestServer::Setup sharing(TestServer::Setup setup, const TestServer &first)
 {
     setup.sharedDatabase = &first.database();
@@ -102,8 +92,8 @@ TEST(Instances, handOutDistinctTicketsAndAcceptEachTicketOnceWhicheverGetsIt)
 {
     // Tickets of either instance are distinct and known to both; eight threads posting one game
     // at once, half to each instance, get one 200 and seven 409, round after round.
-    TestServer first(openGames());
-    TestServer second(sharing(openGames(), first));
+    TestServer first(TestServer::openGames());
+    TestServer second(sharing(TestServer::openGames(), first));
     auto firstClient = first.client();
     auto secondClient = second.client();
 
@@ -122,25 +112,9 @@ TEST(Instances, handOutDistinctTicketsAndAcceptEachTicketOnceWhicheverGetsIt)
     constexpr int threads = 8;
     for (int round = 0; round < rounds; ++round) {
         const Game game = play(round % 2 ? *secondClient : *firstClient);
-        std::atomic<int> stored{0};
-        std::atomic<int> refused{0};
-        std::latch start(threads);
-        std::vector<std::thread> posters;
-        for (int t = 0; t < threads; ++t) {
-            posters.emplace_back([&, t] {
-                auto client = (t % 2 ? second : first).client();
-                start.arrive_and_wait();
-                const auto answer = client->Get(game.target);
-                if (answer && answer->status == httpstatus::ok)
-                    ++stored;
-                else if (answer && answer->status == httpstatus::conflict)
-                    ++refused;
-            });
-        }
-        for (auto &poster : posters)
-            poster.join();
-        ASSERT_EQ(stored.load(), 1) << round;
-        ASSERT_EQ(refused.load(), threads - 1) << round;
+        const PostingRace race = postAtOnce({&first, &second}, game.target, threads);
+        ASSERT_EQ(race.stored, 1) << round;
+        ASSERT_EQ(race.refusedAsPosted, threads - 1) << round;
     }
     EXPECT_EQ(first.store().count(), rounds);
     EXPECT_EQ(second.store().best(Ranking::Verified, 100).size(), std::size_t(rounds));
@@ -172,8 +146,8 @@ TEST(Instances, shareTheRateLimits)
 TEST(Instances, serveTheSameList)
 {
     // Postings made through either instance appear, in the same order, on the list of both.
-    TestServer first(openGames());
-    TestServer second(sharing(openGames(), first));
+    TestServer first(TestServer::openGames());
+    TestServer second(sharing(TestServer::openGames(), first));
     auto firstClient = first.client();
     auto secondClient = second.client();
     ASSERT_EQ(firstClient->Get(unverified("FromFirst", 70))->status, httpstatus::ok);

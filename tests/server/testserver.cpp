@@ -1,5 +1,9 @@
 #include "testserver.h"
 
+#include "httpstatus.h"
+
+#include <atomic>
+#include <latch>
 #include <stdexcept>
 
 #include <stdlib.h>
@@ -78,4 +82,35 @@ std::unique_ptr<httplib::Client> TestServer::client() const
     client->set_read_timeout(clientTimeoutSeconds, 0);
     client->set_write_timeout(clientTimeoutSeconds, 0);
     return client;
+}
+
+TestServer::Setup TestServer::openGames()
+{
+    Setup setup;
+    setup.config.minGameSeconds = 0;
+    setup.config.postingLimit = 0;
+    setup.config.ticketLimit = 0;
+    return setup;
+}
+
+PostingRace postAtOnce(const std::vector<TestServer *> &servers, const std::string &target, int threads)
+{
+    std::atomic<int> stored{0};
+    std::atomic<int> refused{0};
+    std::latch start(threads);
+    std::vector<std::thread> posters;
+    for (int t = 0; t < threads; ++t) {
+        posters.emplace_back([&, t] {
+            auto client = servers[std::size_t(t) % servers.size()]->client();
+            start.arrive_and_wait();
+            const auto answer = client->Get(target);
+            if (answer && answer->status == httpstatus::ok)
+                ++stored;
+            else if (answer && answer->status == httpstatus::conflict && answer->body == "This game was already posted.")
+                ++refused;
+        });
+    }
+    for (auto &poster : posters)
+        poster.join();
+    return {stored.load(), refused.load()};
 }

@@ -36,6 +36,9 @@ public:
         std::vector<std::string> trustedProxies;
     };
 
+    // Games may be posted at once after their ticket, and no rate limit applies.
+    static Setup openGames();
+
     explicit TestServer(ServiceConfig config = {}, std::function<void(Router &)> extraRoutes = {});
     explicit TestServer(Setup setup);
     ~TestServer();
@@ -61,3 +64,11 @@ private:
     int m_port = 0;
     std::thread m_thread;
 };
+
+// What `threads` clients sending one posting at the same moment heard, client t sending to
+// servers[t % servers.size()]: answers 200, and answers 409 "This game was already posted.".
+struct PostingRace {
+    int stored = 0;
+    int refusedAsPosted = 0;
+};
+PostingRace postAtOnce(const std::vector<TestServer *> &servers, const std::string &target, int threads);

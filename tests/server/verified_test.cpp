@@ -13,7 +13,6 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <latch>
 #include <set>
 #include <string>
 #include <thread>
@@ -110,15 +109,6 @@ void ageTicket(const TestDatabase &database, const std::string &id, long long se
               1);
 }
 
-TestServer::Setup quickGames()
-{
-    TestServer::Setup setup;
-    setup.config.minGameSeconds = 0;
-    setup.config.postingLimit = 0;
-    setup.config.ticketLimit = 0;
-    return setup;
-}
-
 // A refusal the game can show: 4xx, one plain-text line, no markup.
 void expectRefusal(const httplib::Result &answer, int status, const std::string &line)
 {
@@ -134,7 +124,7 @@ TEST(Tickets, idsAreUniqueAndOfTheIdAlphabetAndTheDailyTicketHasTodaysCode)
 {
     // 200 tickets: distinct ids of 16 to 64 characters of A-Z a-z 0-9 - _, random board codes
     // that read back; with daily=1 today's code; any other query 400; the ticket limit applies.
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
     std::set<std::string> ids;
     std::set<std::string> codes;
@@ -166,7 +156,7 @@ TEST(Tickets, idsAreUniqueAndOfTheIdAlphabetAndTheDailyTicketHasTodaysCode)
     for (const char *query : {"?daily=2", "?daily=1&daily=1", "?x=1", "?daily=1%00"})
         EXPECT_EQ(client->Get(std::string(paths::Ticket) + query)->status, httpstatus::badRequest) << query;
 
-    TestServer::Setup limited = quickGames();
+    TestServer::Setup limited = TestServer::openGames();
     limited.config.ticketLimit = 2;
     TestServer strict(limited);
     auto strictClient = strict.client();
@@ -183,7 +173,7 @@ TEST(VerifiedPostings, aRealGameIsStoredVerifiedAndRankedAboveTheUnverifiedOnes)
     // Real words of the ticket's board with their exact points are stored as verified and ranked;
     // a daily game is ranked on today's board too; an old-style posting of a higher score is
     // answered as ever, stored unverified and shown apart, unranked.
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
 
     const GameTicket ticket = fetchTicket(*client);
@@ -230,7 +220,7 @@ TEST(VerifiedPostings, everyRefusalIsOneLineAndStoresNothing)
     // Unknown or malformed games, words not in the list, not on the board, repeated, too short or
     // too long, a wrong score, too early and too late: each its status and line, nothing stored,
     // the ticket still unused, so the honest posting afterwards goes through.
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
     const GameTicket ticket = fetchTicket(*client);
     const auto words = textOf(wordsOf(ticket, 3));
@@ -269,7 +259,7 @@ TEST(VerifiedPostings, everyRefusalIsOneLineAndStoresNothing)
     EXPECT_EQ(server.store().count(), 1);
 
     // With the default least game length a posting at once is too early.
-    TestServer::Setup defaults = quickGames();
+    TestServer::Setup defaults = TestServer::openGames();
     defaults.config.minGameSeconds = ServiceConfig::defaultMinGameSeconds;
     TestServer strict(defaults);
     auto strictClient = strict.client();
@@ -288,7 +278,7 @@ TEST(VerifiedPostings, replaysCountAgainstThePostingLimitEvenWhenRefused)
     // The posting limit is asked before the replay: two made-up games use up a limit of two, and
     // the honest posting after them is answered 429 with its line, storing nothing. Postings
     // refused before the replay (unknown game) do not count.
-    TestServer::Setup setup = quickGames();
+    TestServer::Setup setup = TestServer::openGames();
     setup.config.postingLimit = 2;
     setup.now = [] { return std::chrono::system_clock::time_point(std::chrono::seconds(60'000'030)); };
     TestServer server(setup);
@@ -312,7 +302,7 @@ TEST(VerifiedPostings, hostileWordListsGetAClearRefusalAndTheServiceStaysUp)
 {
     // Huge values, thousands of words, odd characters, lower case and empty words are refused
     // (4xx, nothing stored) without the service's memory growing with them.
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     auto client = server.client();
     const GameTicket ticket = fetchTicket(*client);
     const std::string word = textOf(wordsOf(ticket, 1, true))[0]; // a thousand fit in the request line
@@ -366,7 +356,7 @@ TEST(VerifiedPostings, ofConcurrentPostingsOfOneTicketExactlyOneIsStored)
     // Eight threads post the same honest game at once, forty rounds: each round one 200 and seven
     // 409 "This game was already posted.", one row per round. Two stores on one file (two service
     // instances) share the guarantee.
-    TestServer server(quickGames());
+    TestServer server(TestServer::openGames());
     constexpr int rounds = 40;
     constexpr int threads = 8;
     auto setupClient = server.client();
@@ -374,25 +364,9 @@ TEST(VerifiedPostings, ofConcurrentPostingsOfOneTicketExactlyOneIsStored)
         const GameTicket ticket = fetchTicket(*setupClient);
         const auto words = wordsOf(ticket, 4);
         const std::string target = postTarget("Race", pointsOf(words), ticket.id, joined(textOf(words)));
-        std::atomic<int> stored{0};
-        std::atomic<int> refused{0};
-        std::latch start(threads);
-        std::vector<std::thread> posters;
-        for (int t = 0; t < threads; ++t) {
-            posters.emplace_back([&] {
-                auto client = server.client();
-                start.arrive_and_wait();
-                const auto answer = client->Get(target);
-                if (answer && answer->status == httpstatus::ok)
-                    ++stored;
-                else if (answer && answer->status == httpstatus::conflict && answer->body == "This game was already posted.")
-                    ++refused;
-            });
-        }
-        for (auto &poster : posters)
-            poster.join();
-        ASSERT_EQ(stored.load(), 1) << round;
-        ASSERT_EQ(refused.load(), threads - 1) << round;
+        const PostingRace race = postAtOnce({&server}, target, threads);
+        ASSERT_EQ(race.stored, 1) << round;
+        ASSERT_EQ(race.refusedAsPosted, threads - 1) << round;
     }
     EXPECT_EQ(server.store().count(), rounds);
 
