@@ -43,8 +43,11 @@ constexpr const char *createSchema =
 
 const std::vector<PreparedStatement> statements = {
     {"insert", "INSERT INTO postings (name, date, score, verified) VALUES ($1, $2, $3, false)"},
-    {"insertVerified", "INSERT INTO postings (name, date, score, verified, game) VALUES ($1, $2, $3, true, $4)"},
-    {"claimTicket", "UPDATE tickets SET used = true WHERE id = $1 AND NOT used"},
+    // The NOT used is the check: a ticket taken by another posting, from any instance, gives the
+    // UPDATE no row and so inserts none; a concurrent taker waits for the first to end and then
+    // finds it used. One statement, one round trip.
+    {"claimAndInsert", "WITH claimed AS (UPDATE tickets SET used = true WHERE id = $4 AND NOT used RETURNING id)"
+                       " INSERT INTO postings (name, date, score, verified, game) SELECT $1, $2, $3, true, id FROM claimed"},
     {"best", "SELECT id, name, date, score, verified FROM postings ORDER BY score DESC, id DESC LIMIT $1"},
     {"bestOfKind", "SELECT id, name, date, score, verified FROM postings WHERE verified = $1"
                    " ORDER BY score DESC, id DESC LIMIT $2"},
@@ -210,11 +213,9 @@ bool PostgresStore::addVerified(const Posting &posting, std::string_view game)
 {
     const bool stored = withConnection([&posting, game](PgConnection &connection) {
         PgTransaction transaction(connection);
-        // The NOT used is the check: a ticket taken by another posting, from any instance, changes
-        // no row, and a concurrent taker waits for the first to end and then finds it used.
-        if (connection.run("claimTicket", {std::string(game)}).affected() != 1)
+        if (connection.run("claimAndInsert", {posting.name, posting.date, number(posting.score), std::string(game)})
+                .affected() != 1)
             return false;
-        connection.run("insertVerified", {posting.name, posting.date, number(posting.score), std::string(game)});
         transaction.commit();
         return true;
     });
