@@ -1,5 +1,6 @@
 #include "application.h"
 #include "audiocueplayer.h"
+#include "firstpaint.h"
 #include "gamewindows.h"
 #include "session.h"
 #include "signalcloser.h"
@@ -17,8 +18,9 @@ int main(int argc, char **argv)
     closer.setWindow(&windows.main);
 
     // The sound output opens once the window is on the screen; the start-up
-    // cue waits for it.
+    // cue waits for it. The lock is taken then too.
     sound.openWhenPainted(&windows.main);
+    FirstPaint::then(&windows.main, [&session] { session.holdLock(); });
     windows.main.show();
     return app.exec();
 }

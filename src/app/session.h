@@ -56,6 +56,11 @@ public:
     ScorePosting &posting() { return m_posting; }
     UpdateCheck &update() { return m_update; }
 
+    // Takes the program's lock for the rest of the run; the start calls it
+    // once the main window is on the screen, as writing the lock waits for
+    // the disk.
+    void holdLock();
+
     // What the main window views.
     Tmain::Services mainServices();
     // Wires the main window's close to finish().

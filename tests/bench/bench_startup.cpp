@@ -13,6 +13,7 @@
 // display (xvfb-run -a bench-startup).
 #include "application.h"
 #include "audiocueplayer.h"
+#include "firstpaint.h"
 #include "gamewindows.h"
 #include "session.h"
 #include "signalcloser.h"
@@ -53,6 +54,7 @@ void waitUntilExposed(QWidget &window)
     GameWindows windows(session);
     closer.setWindow(&windows.main);
     sound.openWhenPainted(&windows.main);
+    FirstPaint::then(&windows.main, [&session] { session.holdLock(); });
     windows.main.show();
     waitUntilExposed(windows.main);
     std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
