@@ -38,7 +38,7 @@ test-sanitize: deps
 	cd $(BUILD)-sanitize && ctest --output-on-failure -j $(JOBS) -L 'codec|sanitize'
 
 bench: build
-	cd $(BUILD)/bin && ./bench-dictionary && ./bench-route && ./bench-solve && ./bench-lzrw && QT_QPA_PLATFORM=offscreen ./bench-startup
+	cd $(BUILD)/bin && ./bench-dictionary && ./bench-route && ./bench-solve && ./bench-lzrw && ./bench-service && QT_QPA_PLATFORM=offscreen ./bench-startup
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-sanitize

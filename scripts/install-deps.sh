@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
     g++ make cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev
-    libgtest-dev libbenchmark-dev
-    libcpp-httplib-dev libsqlite3-dev libssl-dev openssl
+    libgtest-dev libbenchmark-dev lz4
+    libboost-dev libcpp-httplib-dev libsqlite3-dev libssl-dev openssl
     fonts-liberation
     libxcb1-dev xvfb x11-utils xdotool openbox
     dbus at-spi2-core python3-gi gir1.2-atspi-2.0

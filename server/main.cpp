@@ -1,14 +1,14 @@
+#include "httpserver.h"
 #include "options.h"
+#include "router.h"
 #include "service.h"
 #include "serviceconfig.h"
 #include "store.h"
 
-#include <httplib.h>
-
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -21,7 +21,16 @@ namespace {
 constexpr int exitOk = 0;
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
-constexpr auto stopRetry = std::chrono::milliseconds(10);
+
+// Each waiting client holds a descriptor: take all the system grants rather than the usual 1024.
+void raiseDescriptorLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
 
 } // namespace
 
@@ -53,39 +62,45 @@ int main(int argc, char **argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    raiseDescriptorLimit();
+
     try {
         Store store(options.databasePath);
         ServiceConfig config;
         config.versionText = options.versionText;
         config.installerPath = options.installerPath;
+        config.postingLimit = options.postingLimit;
+        config.ticketLimit = options.ticketLimit;
+        config.minGameSeconds = options.minGameSeconds;
+        service::Limiters limiters = service::makeLimiters(store, config);
 
-        httplib::Server server;
-        service::registerRoutes(server, store, config);
-        service::installRequestLog(server);
+        Router router;
+        service::registerRoutes(router, store, config, limiters);
 
-        if (service::bindListener(server, options.bindAddress, options.port) < 0) {
+        HttpServer::Settings settings;
+        settings.requestDeadline = std::chrono::seconds(options.requestDeadline);
+        settings.bodyLimit = service::payloadLimit;
+        settings.log = service::logRequest;
+        settings.refusalPage = service::refusalPage;
+        HttpServer server(settings, [&router](const HttpRequest &request) { return router.handle(request); });
+
+        if (server.bind(options.bindAddress, options.port) < 0) {
             std::fprintf(stderr, "%s: cannot listen on %s:%d\n", program.c_str(), options.bindAddress.c_str(), options.port);
             return exitFailure;
         }
 
-        std::atomic<bool> finished = false;
         std::thread watcher([&] {
             int signal = 0;
             sigwait(&stopSignals, &signal);
-            // stop() is a no-op until listening has begun, so repeat until the main loop returns.
-            while (!finished) {
-                server.stop();
-                std::this_thread::sleep_for(stopRetry);
-            }
+            server.stop(); // also before run() has begun
         });
 
         std::fprintf(stderr, "listening on %s:%d\n", options.bindAddress.c_str(), options.port);
-        const bool listened = server.listen_after_bind();
-        finished = true;
+        server.run();
         pthread_kill(watcher.native_handle(), SIGTERM); // wakes the watcher if no signal came
         watcher.join();
         std::fprintf(stderr, "stopped\n");
-        return listened ? exitOk : exitFailure;
+        return exitOk;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s: %s\n", program.c_str(), e.what());
         return exitFailure;

@@ -1,15 +1,23 @@
 #pragma once
 
+#include "serviceconfig.h"
+
 #include <string>
 #include <vector>
 
 // The command line of tarvlesolo-service.
 struct Options {
+    static constexpr int defaultRequestDeadline = 10; // seconds
+
     std::string bindAddress = "127.0.0.1";
     int port = 8080;
     std::string databasePath = "tarvlesolo.db";
     std::string versionText = "1.0.0";
     std::string installerPath;
+    int postingLimit = ServiceConfig::defaultPostingLimit;
+    int ticketLimit = ServiceConfig::defaultTicketLimit;
+    int minGameSeconds = ServiceConfig::defaultMinGameSeconds;
+    int requestDeadline = defaultRequestDeadline;
     bool help = false;
 };
 

@@ -3,6 +3,8 @@
 #include "points.h"
 #include "servicepaths.h"
 
+#include <algorithm>
+
 namespace pages {
 namespace {
 
@@ -24,10 +26,11 @@ std::string document(std::string_view title, std::string_view body)
     return html;
 }
 
-std::string link(std::string_view href, std::string_view text)
+std::string link(std::string_view base, std::string_view path, std::string_view text)
 {
     std::string html = "<a href=\"";
-    html += htmlEscape(href);
+    html += htmlEscape(base);
+    html += htmlEscape(path);
     html += '"';
     html += linkStyle;
     html += '>';
@@ -36,7 +39,69 @@ std::string link(std::string_view href, std::string_view text)
     return html;
 }
 
+bool isHostCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+}
+
+bool isPort(std::string_view text)
+{
+    return !text.empty() && text.size() <= 5 && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// host[:port], host a name or IPv4 address, or [IPv6]:port; nothing that could leave the authority.
+bool isPlainAuthority(std::string_view text)
+{
+    constexpr std::size_t maxHost = 255;
+    if (text.empty() || text.size() > maxHost + 7)
+        return false;
+    std::string_view host = text;
+    std::string_view port;
+    if (text.front() == '[') {
+        const std::size_t close = text.find(']');
+        if (close == std::string_view::npos || close < 3)
+            return false;
+        if (text.substr(1, close - 1).find_first_not_of("0123456789abcdefABCDEF:.") != std::string_view::npos)
+            return false;
+        const std::string_view rest = text.substr(close + 1);
+        if (rest.empty())
+            return true;
+        return rest.front() == ':' && isPort(rest.substr(1));
+    }
+    const std::size_t colon = text.find(':');
+    if (colon != std::string_view::npos) {
+        host = text.substr(0, colon);
+        port = text.substr(colon + 1);
+        if (!isPort(port))
+            return false;
+    }
+    return !host.empty() && host.size() <= maxHost && std::all_of(host.begin(), host.end(), isHostCharacter);
+}
+
+std::string scoreTable(const std::vector<StoredPosting> &postings, bool ranked)
+{
+    std::string html = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n<tr>";
+    html += ranked ? "<th>Rank</th>" : "";
+    html += "<th>Name</th><th>Score</th><th>Date</th></tr>\n";
+    int rank = 0;
+    for (const auto &posting : postings) {
+        html += "<tr>";
+        ++rank;
+        if (ranked)
+            html += "<td align=\"right\">" + std::to_string(rank) + "</td>";
+        html += "<td>" + htmlEscape(posting.name) + "</td><td align=\"right\">" + std::to_string(posting.score)
+                + "</td><td>" + htmlEscape(posting.date) + "</td></tr>\n";
+    }
+    html += "</table>\n";
+    return html;
+}
+
 } // namespace
+
+std::string siteBase(std::string_view hostHeader, std::string_view fallback)
+{
+    return "http://" + std::string(isPlainAuthority(hostHeader) ? hostHeader : fallback);
+}
 
 std::string htmlEscape(std::string_view text)
 {
@@ -55,7 +120,7 @@ std::string htmlEscape(std::string_view text)
     return escaped;
 }
 
-std::string homePage(bool installerAvailable)
+std::string homePage(std::string_view base, bool installerAvailable)
 {
     std::string body;
     body += "<h1>Tarvle Solo</h1>\n";
@@ -68,49 +133,52 @@ std::string homePage(bool installerAvailable)
                 + std::to_string(rules::pointsFor(letters)) + "</td></tr>\n";
     }
     body += "</table>\n<ul>\n";
-    body += "<li>" + link(paths::Scores, "High scores") + "</li>\n";
-    body += "<li>" + link(paths::Multiplayer, "Multiplayer") + "</li>\n";
+    body += "<li>" + link(base, paths::Scores, "High scores") + "</li>\n";
+    body += "<li>" + link(base, paths::Multiplayer, "Multiplayer") + "</li>\n";
     if (installerAvailable)
-        body += "<li>" + link(paths::Installer, "Download the installer") + "</li>\n";
+        body += "<li>" + link(base, paths::Installer, "Download the installer") + "</li>\n";
     body += "</ul>\n";
     return document("Tarvle Solo", body);
 }
 
-std::string multiplayerPage()
+std::string multiplayerPage(std::string_view base)
 {
     std::string body;
     body += "<h1>Tarvle Solo: multiplayer</h1>\n";
     body += "<p>A multiplayer version of the game, where players race on the same board, is coming to this "
             "site. It is not ready yet; until then, play the solo game and post your best scores.</p>\n";
-    body += "<p>" + link(paths::Scores, "High scores") + " | " + link(paths::Home, "Home") + "</p>\n";
+    body += "<p>" + link(base, paths::Scores, "High scores") + " | " + link(base, paths::Home, "Home") + "</p>\n";
     return document("Tarvle Solo: multiplayer", body);
 }
 
-std::string scoresPage(const std::vector<StoredPosting> &postings)
+std::string scoresPage(std::string_view base, const ScoreLists &lists)
 {
     std::string body;
     body += "<h1>Tarvle Solo high scores</h1>\n";
-    if (postings.empty()) {
+    if (lists.verified.empty())
         body += "<p>No scores have been posted yet.</p>\n";
-    } else {
-        body += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n"
-                "<tr><th>Rank</th><th>Name</th><th>Score</th><th>Date</th></tr>\n";
-        int rank = 0;
-        for (const auto &posting : postings) {
-            body += "<tr><td align=\"right\">" + std::to_string(++rank) + "</td><td>" + htmlEscape(posting.name)
-                    + "</td><td align=\"right\">" + std::to_string(posting.score) + "</td><td>"
-                    + htmlEscape(posting.date) + "</td></tr>\n";
-        }
-        body += "</table>\n";
+    else
+        body += scoreTable(lists.verified, true);
+
+    body += "<h2>Today&#39;s board, " + htmlEscape(lists.todayCode) + "</h2>\n";
+    if (lists.today.empty())
+        body += "<p>No scores on today&#39;s board yet.</p>\n";
+    else
+        body += scoreTable(lists.today, true);
+
+    if (!lists.unverified.empty()) {
+        body += "<h2>Unverified scores</h2>\n<p>These scores were posted by older copies of the game, without the "
+                "words of the game, so they could not be checked. They are not ranked.</p>\n";
+        body += scoreTable(lists.unverified, false);
     }
-    body += "<p>" + link(paths::Home, "Tarvle Solo home page") + "</p>\n";
+    body += "<p>" + link(base, paths::Home, "Tarvle Solo home page") + "</p>\n";
     return document("Tarvle Solo high scores", body);
 }
 
-std::string messagePage(std::string_view title, std::string_view message)
+std::string messagePage(std::string_view base, std::string_view title, std::string_view message)
 {
     std::string body = "<h1>" + htmlEscape(title) + "</h1>\n<p>" + htmlEscape(message) + "</p>\n<p>"
-                       + link(paths::Home, "Tarvle Solo home page") + "</p>\n";
+                       + link(base, paths::Home, "Tarvle Solo home page") + "</p>\n";
     return document(title, body);
 }
 

@@ -1,10 +1,11 @@
 #include "posting.h"
 
 #include "servicepaths.h"
+#include "tickets.h"
+#include "unicodetext.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <utility>
 
 namespace posting {
@@ -19,11 +20,6 @@ int hexValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-bool isControl(std::uint32_t codePoint)
-{
-    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
 }
 
 struct Field {
@@ -57,46 +53,28 @@ std::optional<std::string> percentDecode(std::string_view text)
 
 std::optional<std::size_t> printableLength(std::string_view text)
 {
-    std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        std::uint32_t codePoint = 0;
-        std::uint32_t minimum = 0;
-        if (lead < 0x80) {
-            codePoint = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            codePoint = lead & 0x1F;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            codePoint = lead & 0x0F;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            codePoint = lead & 0x07;
-            minimum = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (extra > text.size() - i - 1)
-            return std::nullopt;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return std::nullopt;
-        if (isControl(codePoint))
-            return std::nullopt;
-        i += extra + 1;
-        ++count;
-    }
-    return count;
+    const auto codePoints = unicodetext::decode(text);
+    if (!codePoints || std::any_of(codePoints->begin(), codePoints->end(), unicodetext::isControl))
+        return std::nullopt;
+    return codePoints->size();
+}
+
+std::string nameProblem(std::string_view name)
+{
+    const auto codePoints = unicodetext::decode(name);
+    if (!codePoints || std::any_of(codePoints->begin(), codePoints->end(), unicodetext::isControl))
+        return "The name is not valid UTF-8 or holds control characters.";
+    if (std::any_of(codePoints->begin(), codePoints->end(), unicodetext::isBidiControl))
+        return "The name holds characters that change the direction of the text (such as U+202E), which can make it read as another name.";
+    const std::string_view trimmed = unicodetext::trimSpaces(name);
+    if (trimmed.empty())
+        return "The name is empty or only spaces; it must be 1 to 64 characters long.";
+    const auto blank = [](char32_t c) { return unicodetext::isSpace(c) || unicodetext::isInvisible(c); };
+    if (std::all_of(codePoints->begin(), codePoints->end(), blank))
+        return "The name holds only invisible characters; it must show at least one.";
+    if (unicodetext::decode(trimmed)->size() > maxNameLength)
+        return "The name must be 1 to 64 characters long.";
+    return {};
 }
 
 std::optional<int> parseScore(std::string_view text)
@@ -115,10 +93,44 @@ std::optional<int> parseScore(std::string_view text)
     return value;
 }
 
+WordsReading readWords(std::string_view value)
+{
+    std::vector<std::string> words;
+    if (value.empty())
+        return {std::move(words), {}};
+    // Counted before splitting, so a flood of commas costs no allocations.
+    if (static_cast<std::size_t>(std::count(value.begin(), value.end(), ',')) >= maxWords)
+        return {{}, "A game has at most " + std::to_string(maxWords) + " words."};
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const std::size_t end = std::min(value.find(',', start), value.size());
+        const std::string_view word = value.substr(start, end - start);
+        start = end + 1;
+        if (word.empty())
+            return {{}, "The words hold an empty word."};
+        if (!std::all_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+            return {{}, "Words must be written in the capital letters A to Z."};
+        words.emplace_back(word);
+    }
+    return {std::move(words), {}};
+}
+
 PostingCheck checkPosting(std::string_view query)
 {
     namespace paths = rules::servicepaths;
-    std::array<Field, 3> fields{{{paths::NameKey, {}}, {paths::DateKey, {}}, {paths::ScoreKey, {}}}};
+    enum { Name, Date, Score, Game, Words };
+    std::array<Field, 5> fields{{{paths::NameKey, {}},
+                                 {paths::DateKey, {}},
+                                 {paths::ScoreKey, {}},
+                                 {paths::GameKey, {}},
+                                 {paths::WordsKey, {}}}};
+    static_assert(Words == 4);
+
+    PostingCheck check;
+    const auto refuse = [&check](std::string error) {
+        check.error = std::move(error);
+        return check;
+    };
 
     std::size_t start = 0;
     while (start <= query.size()) {
@@ -131,8 +143,10 @@ PostingCheck checkPosting(std::string_view query)
         const std::size_t equals = pair.find('=');
         const auto key = percentDecode(pair.substr(0, equals));
         const auto value = percentDecode(equals == std::string_view::npos ? std::string_view{} : pair.substr(equals + 1));
+        if (key && (*key == paths::GameKey || *key == paths::WordsKey))
+            check.claimsGame = true;
         if (!key || !value)
-            return {{}, "The request holds a malformed %-escape."};
+            return refuse("The request holds a malformed %-escape.");
 
         Field *field = nullptr;
         for (auto &candidate : fields) {
@@ -140,41 +154,58 @@ PostingCheck checkPosting(std::string_view query)
                 field = &candidate;
         }
         if (!field)
-            return {{}, "The request holds an unexpected field; only name, date and score are accepted."};
+            return refuse("The request holds an unexpected field; only name, date, score, game and words are accepted.");
         if (field->value)
             field->repeated = true;
         field->value = *value;
     }
 
     for (const auto &field : fields) {
-        if (!field.value)
-            return {{}, std::string("The ") + field.key + " is missing."};
         if (field.repeated)
-            return {{}, std::string("The ") + field.key + " is given more than once."};
+            return refuse(std::string("The ") + field.key + (field.key == paths::WordsKey ? " are" : " is")
+                          + " given more than once.");
     }
+    for (int required : {Name, Date, Score}) {
+        if (!fields[required].value)
+            return refuse(std::string("The ") + fields[required].key + " is missing.");
+    }
+    if (fields[Game].value && !fields[Words].value)
+        return refuse("The words of the game are missing.");
+    if (fields[Words].value && !fields[Game].value)
+        return refuse("The game is missing.");
 
     Posting result;
-    result.name = *fields[0].value;
-    result.date = *fields[1].value;
-
-    const auto nameLength = printableLength(result.name);
-    if (!nameLength)
-        return {{}, "The name is not valid UTF-8 or holds control characters."};
-    if (*nameLength < 1 || *nameLength > maxNameLength)
-        return {{}, "The name must be 1 to 64 characters long."};
+    const std::string problem = nameProblem(*fields[Name].value);
+    if (!problem.empty())
+        return refuse(problem);
+    result.name = std::string(unicodetext::trimSpaces(*fields[Name].value));
+    result.date = *fields[Date].value;
 
     const auto dateLength = printableLength(result.date);
     if (!dateLength)
-        return {{}, "The date is not valid UTF-8 or holds control characters."};
+        return refuse("The date is not valid UTF-8 or holds control characters.");
     if (*dateLength > maxDateLength)
-        return {{}, "The date must be at most 16 characters long."};
+        return refuse("The date must be at most 16 characters long.");
+    const auto date = unicodetext::decode(result.date);
+    if (std::any_of(date->begin(), date->end(), unicodetext::isBidiControl))
+        return refuse("The date holds characters that change the direction of the text.");
 
-    const auto score = parseScore(*fields[2].value);
+    const auto score = parseScore(*fields[Score].value);
     if (!score)
-        return {{}, "The score must be a whole number from 0 to 100000, without sign or spaces."};
+        return refuse("The score must be a whole number from 0 to 100000, without sign or spaces.");
     result.score = *score;
 
-    return {std::move(result), {}};
+    if (fields[Game].value) {
+        if (!tickets::isGameId(*fields[Game].value))
+            return refuse("The game id is malformed.");
+        WordsReading words = readWords(*fields[Words].value);
+        if (!words.words)
+            return refuse(words.error);
+        check.claim = GameClaim{*fields[Game].value, std::move(*words.words)};
+    }
+
+    check.posting = std::move(result);
+    return check;
 }
 
 } // namespace posting

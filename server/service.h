@@ -1,13 +1,14 @@
 #pragma once
 
+#include "httpmessage.h"
+#include "ratelimiter.h"
 #include "serviceconfig.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
-namespace httplib {
-class Server;
-}
+class Router;
 class Store;
 
 namespace service {
@@ -15,15 +16,23 @@ namespace service {
 constexpr std::size_t payloadLimit = 4096;
 constexpr int bestCount = 100;
 
-// Adds the routes of servicepaths.h, the 404 page, the payload limit and the 500 handler. The store and config must
-// outlive the server; handlers run on the server's thread pool.
-void registerRoutes(httplib::Server &server, Store &store, const ServiceConfig &config);
+// The per-address limits of the routes, counted in the store's database.
+struct Limiters {
+    std::unique_ptr<RateLimiter> postings;
+    std::unique_ptr<RateLimiter> tickets;
+};
 
-// Binds the listening socket with a queue as long as the system allows; port 0 takes any free port.
-// Returns the port, or -1 when it cannot bind.
-int bindListener(httplib::Server &server, const std::string &address, int port);
+// `now` empty: the system clock.
+Limiters makeLimiters(Store &store, const ServiceConfig &config, StoreRateLimiter::Now now = {});
 
-// Writes "METHOD path status" per request to stderr, the query left out.
-void installRequestLog(httplib::Server &server);
+// Adds the routes of servicepaths.h and the pages for 404 and 405. The store, config and
+// limiters must outlive the router; its handlers may run on several threads at once.
+void registerRoutes(Router &router, Store &store, const ServiceConfig &config, Limiters &limiters);
+
+// The HTML page for a request the server refused before routing it (400, 413, 431).
+HttpResponse refusalPage(const HttpRequest &request, int status);
+
+// Writes "METHOD path status" to stderr, the query left out.
+void logRequest(const HttpRequest &request, int status);
 
 } // namespace service

@@ -22,5 +22,8 @@ int main(int argc, char **argv)
     sound.openWhenPainted(&windows.main);
     FirstPaint::then(&windows.main, [&session] { session.holdLock(); });
     windows.main.show();
+    // Games on the service's tickets can be verified; fetched in the
+    // background, so START GAME never waits for one.
+    session.tickets().start();
     return app.exec();
 }

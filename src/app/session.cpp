@@ -46,7 +46,7 @@ QString Session::version()
 
 Tmain::Services Session::mainServices()
 {
-    return Tmain::Services{m_game, m_spell, m_settings, m_cues, m_posting};
+    return Tmain::Services{m_game, m_spell, m_settings, m_cues, m_posting, m_tickets};
 }
 
 void Session::attach(Tmain &main)

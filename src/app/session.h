@@ -8,6 +8,7 @@
 #include "tallyfile.h"
 #include "tallyrecords.h"
 #include "tdictn.h"
+#include "ticketsource.h"
 #include "updatecheck.h"
 
 #include <QLockFile>
@@ -54,6 +55,7 @@ public:
     CueSwitch &cues() { return m_cues; }
     TallyRecords &tally() { return m_tally; }
     ScorePosting &posting() { return m_posting; }
+    TicketSource &tickets() { return m_tickets; }
     UpdateCheck &update() { return m_update; }
 
     // Takes the program's lock for the rest of the run; the start calls it
@@ -85,6 +87,7 @@ private:
     TallyFile m_tallyFile;
     CueSwitch m_cues;
     ScorePosting m_posting;
+    TicketSource m_tickets;
     UpdateCheck m_update;
     Game m_game;
 };

@@ -11,6 +11,8 @@
 
 #include "recordsearch.h"
 
+#include "wholefile.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -82,31 +84,13 @@ int main(int argc, char **argv)
     std::sort(fields.begin(), fields.end());
     fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
 
-    // Written under a temporary name and renamed when complete, so a failed
-    // run never leaves a truncated list that the build takes as up to date.
-    std::filesystem::path partialPath = outputPath;
-    partialPath += ".partial";
-    {
-        std::ofstream output(partialPath, std::ios::binary | std::ios::trunc);
+    const bool written = rules::writeWholeFile(outputPath, "mkwordlist", [&fields](std::ostream &output) {
         for (const std::string &field : fields) {
             output.put(rules::RecordMark);
             output.write(field.data(), std::streamsize(field.size()));
         }
-        output.close();
-        if (!output) {
-            std::cerr << "mkwordlist: cannot write " << partialPath.string() << '\n';
-            std::error_code ignored;
-            std::filesystem::remove(partialPath, ignored);
-            return ExitFailed;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partialPath, outputPath, error);
-    if (error) {
-        std::cerr << "mkwordlist: cannot rename " << partialPath.string() << " to " << outputPath.string()
-                  << ": " << error.message() << '\n';
-        std::filesystem::remove(partialPath, error);
+    });
+    if (!written)
         return ExitFailed;
-    }
     return EXIT_SUCCESS;
 }

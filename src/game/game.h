@@ -86,6 +86,8 @@ public:
     // Lines of the found-words list, oldest first, and every word sent.
     QStringList foundLines() const { return m_foundLines; }
     QStringList triedWords() const { return m_triedWords; }
+    // The words accepted in this or the last game, in the order found.
+    QStringList foundWords() const { return m_foundWords; }
 
     QString playerName() const { return m_playerName; }
     void setPlayerName(const QString &name);

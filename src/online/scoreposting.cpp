@@ -14,19 +14,60 @@ ScorePosting::ScorePosting(QObject *parent)
 {
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &ScorePosting::Timer1Timer);
-    connect(m_sendit, &StringFetch::doneString, this, &ScorePosting::senditDoneString);
+    connect(m_sendit, &StringFetch::replied, this, &ScorePosting::senditReplied);
 }
 
 void ScorePosting::sendscore(const QString &name, const QString &date, const QString &score)
 {
+    m_verified = false;
     m_sendit->start(m_base + postingPath(name, date, score));
     startWaiting();
 }
 
-void ScorePosting::senditDoneString(const QString &)
+void ScorePosting::sendscore(const QString &name, const QString &date, const QString &score, const QString &game,
+                             const QStringList &words)
+{
+    m_verified = true;
+    m_sendit->start(m_base + postingPath(name, date, score, game, words));
+    startWaiting();
+}
+
+void ScorePosting::senditReplied(int status, const QString &body)
 {
     stopWaiting();
-    emit answered();
+    // A plain posting keeps its old rule, any answer counts; a game the
+    // service checks may be refused.
+    if (m_verified && status >= 400 && status < 500)
+        emit refused(refusalReason(body));
+    else
+        emit answered();
+}
+
+QString ScorePosting::refusalReason(const QString &body)
+{
+    QString line = body.section(QLatin1Char('\n'), 0, 0);
+    // Only what shows as it reads: no control or format characters.
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Format; });
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    line = line.simplified();
+    if (line.size() > MaxReasonLength)
+        line = line.left(MaxReasonLength - 3).trimmed() + QStringLiteral("...");
+    return line.isEmpty() ? tr("The score was not accepted.") : line;
+}
+
+QString ScorePosting::postingPath(const QString &name, const QString &date, const QString &score,
+                                  const QString &game, const QStringList &words)
+{
+    namespace paths = rules::servicepaths;
+    QStringList upper;
+    for (const QString &word : words)
+        upper << word.toUpper();
+    return postingPath(name, date, score) + QLatin1Char('&') + QLatin1String(paths::GameKey) + QLatin1Char('=')
+        + QString::fromLatin1(QUrl::toPercentEncoding(game)) + QLatin1Char('&') + QLatin1String(paths::WordsKey)
+        + QLatin1Char('=') + QString::fromLatin1(QUrl::toPercentEncoding(upper.join(QLatin1Char(',')), ","));
 }
 
 QString ScorePosting::postingPath(const QString &name, const QString &date, const QString &score)

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class StringFetch;
@@ -22,6 +23,9 @@ public:
     // that a space or an "&" in a name cannot break or extend the query; the
     // date's "/" stays as it is.
     static QString postingPath(const QString &name, const QString &date, const QString &score);
+    // The same for a game played on a ticket: its id and its accepted words.
+    static QString postingPath(const QString &name, const QString &date, const QString &score,
+                               const QString &game, const QStringList &words);
     // The date as month/day/two-digit year, without leading zeros, joined by
     // the separator (the system's date separator).
     static QString postingDate(const QDate &date, QChar separator);
@@ -31,9 +35,16 @@ public:
     // set otherwise.
     void setServiceBase(const QString &base) { m_base = base; }
 
-    // Sends the posting and starts the wait. Any answer counts: the
-    // service's text is not examined.
+    // Sends the posting and starts the wait. Any answer counts, except that
+    // a game's posting may be refused (a 4xx status), whose first line is
+    // handed on as the reason.
     void sendscore(const QString &name, const QString &date, const QString &score);
+    void sendscore(const QString &name, const QString &date, const QString &score, const QString &game,
+                   const QStringList &words);
+
+    // What a refusal says, made fit for one line of the panel.
+    static QString refusalReason(const QString &body);
+    static constexpr int MaxReasonLength = 120;
 
     int postwait() const { return m_postwait; }
     int postdots() const { return m_postdots; }
@@ -52,13 +63,16 @@ signals:
     void captionChanged(const QString &caption);
     // No answer within the wait.
     void failed();
+    // The service answered that it would not keep the score, and why.
+    void refused(const QString &reason);
 
 private:
-    void senditDoneString(const QString &body);
+    void senditReplied(int status, const QString &body);
 
     QString m_base;
     StringFetch *m_sendit;
     QTimer m_timer;
     int m_postwait = 0;
     int m_postdots = 0;
+    bool m_verified = false; // the posting in flight carries a game
 };

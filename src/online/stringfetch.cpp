@@ -38,5 +38,7 @@ void StringFetch::finished()
     const QByteArray body = reply->readAll();
     if (body.isEmpty())
         return;
-    emit doneString(QString::fromUtf8(body));
+    const QString text = QString::fromUtf8(body);
+    emit replied(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), text);
+    emit doneString(text);
 }

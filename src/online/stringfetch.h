@@ -24,6 +24,8 @@ public:
 
 signals:
     void doneString(const QString &body);
+    // The same reply with its HTTP status, just before doneString.
+    void replied(int status, const QString &body);
 
 private:
     void finished();

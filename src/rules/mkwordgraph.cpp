@@ -14,6 +14,8 @@
 #include "points.h"
 #include "wordgraph.h"
 
+#include "wholefile.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -131,28 +133,7 @@ int main(int argc, char **argv)
             graph.ranks[*index] = place;
     }
 
-    // Written under a temporary name and renamed when complete, so a failed
-    // run never leaves a truncated source that the build takes as up to date.
-    std::filesystem::path partialPath = outputPath;
-    partialPath += ".partial";
-    {
-        std::ofstream output(partialPath, std::ios::binary | std::ios::trunc);
-        writeSource(output, graph);
-        output.close();
-        if (!output) {
-            std::cerr << "mkwordgraph: cannot write " << partialPath.string() << '\n';
-            std::error_code ignored;
-            std::filesystem::remove(partialPath, ignored);
-            return ExitFailed;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partialPath, outputPath, error);
-    if (error) {
-        std::cerr << "mkwordgraph: cannot rename " << partialPath.string() << " to " << outputPath.string() << ": "
-                  << error.message() << '\n';
-        std::filesystem::remove(partialPath, error);
+    if (!rules::writeWholeFile(outputPath, "mkwordgraph", [&graph](std::ostream &output) { writeSource(output, graph); }))
         return ExitFailed;
-    }
     return EXIT_SUCCESS;
 }

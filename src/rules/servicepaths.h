@@ -12,6 +12,14 @@ constexpr const char *Posting = "/cgi-bin/tarvlesolo.cgi";
 constexpr const char *NameKey = "name";
 constexpr const char *DateKey = "date";
 constexpr const char *ScoreKey = "score";
+// A posting that carries these two as well is checked against its ticket.
+constexpr const char *GameKey = "game";
+constexpr const char *WordsKey = "words"; // upper case, comma-separated, in the order found
+
+// GET Ticket answers one line "ID CODE": a game id and the board code to play;
+// Ticket?daily=1 gives today's board.
+constexpr const char *Ticket = "/tarvlesolo/ticket";
+constexpr const char *DailyKey = "daily";
 
 constexpr const char *Scores = "/counter/tarvlesolo.shtml";
 constexpr const char *Version = "/tarvlesolo/tarvlesoloversion.txt";

@@ -58,7 +58,8 @@ public:
     // bytes (else std::invalid_argument). Whatever coded holds, reads stay
     // inside coded and writes inside the first BlockSize bytes of out; a
     // block that breaks a limit yields an error and a size of 0, with out
-    // partly written.
+    // partly written. Only the first size bytes of out are the block's:
+    // wide moves may also have written a few bytes after them.
     static Decoded decompress(std::span<const quint8> coded, std::span<quint8> out);
 
     static const char *errorText(Error error);

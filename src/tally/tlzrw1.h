@@ -16,8 +16,10 @@ class QIODevice;
 //
 // Every failure is an ELzrw1Exception whose message is meant for the player.
 // The output file is written through a QSaveFile: after a failure no partly
-// written output exists and a file that was there is left unchanged. Memory
-// stays bounded by one block whatever the file size.
+// written output exists and a file that was there is left unchanged; on
+// Linux the disk is set writing each further MiB as it is written, so the
+// save's closing sync waits only for the rest. Memory stays bounded by one
+// block whatever the file size.
 class Tlzrw1
 {
 public:

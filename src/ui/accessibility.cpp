@@ -4,12 +4,15 @@
 #include "board.h"
 #include "boardview.h"
 #include "lettercodes.h"
+#include "reviewboardview.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWindow>
+
+#include <memory>
 
 
 namespace {
@@ -26,22 +29,97 @@ QString letterText(int code)
     return rules::isLetter(code) ? QString(QLatin1Char(rules::letterChar(code))).toUpper() : QString();
 }
 
-int slotOf(const Board &board, int column, int row)
+// What the table needs of a painted board, for the game's board and the review's.
+class Grid
 {
-    for (int slot = 1; slot <= board.wordlength(); ++slot) {
-        const Cell cell = board.wordslot(slot);
-        if (cell.column == column && cell.row == row)
-            return slot;
-    }
-    return 0;
-}
+public:
+    virtual ~Grid() = default;
+    virtual int tileSize() const = 0;
+    virtual int letter(int column, int row) const = 0;
+    // The cell's place in the word or path from 1, or 0.
+    virtual int order(int column, int row) const = 0;
+    virtual int length() const = 0;
+    virtual Cell at(int order) const = 0;
+    virtual bool isNewest(int column, int row) const = 0;
+    virtual QString description(int column, int row) const { return Accessibility::placeOf(column, row); }
+};
 
-// One cell of the board's table; kept by the table for its whole life.
+// The game's board: the current word is selected, its newest letter focused.
+class GameGrid : public Grid
+{
+public:
+    explicit GameGrid(const BoardView *view)
+        : m_view(view)
+    {
+    }
+    int tileSize() const override { return Artwork::TileSize; }
+    int letter(int column, int row) const override { return m_view->board().boardletters(column, row); }
+    int order(int column, int row) const override
+    {
+        const Board &board = m_view->board();
+        for (int slot = 1; slot <= board.wordlength(); ++slot) {
+            const Cell cell = board.wordslot(slot);
+            if (cell.column == column && cell.row == row)
+                return slot;
+        }
+        return 0;
+    }
+    int length() const override { return m_view->board().wordlength(); }
+    Cell at(int order) const override { return m_view->board().wordslot(order); }
+    bool isNewest(int column, int row) const override
+    {
+        const Cell last = m_view->board().last();
+        return last.column == column && last.row == row;
+    }
+
+private:
+    const BoardView *m_view;
+};
+
+// The review's board: the shown word's path is selected, in order.
+class ReviewGrid : public Grid
+{
+public:
+    explicit ReviewGrid(const ReviewBoardView *view)
+        : m_view(view)
+    {
+    }
+    int tileSize() const override { return ReviewBoardView::TileSize; }
+    int letter(int column, int row) const override
+    {
+        return m_view->letters()[std::size_t(rules::cellIndex(column, row))];
+    }
+    int order(int column, int row) const override
+    {
+        const std::vector<rules::Cell> &path = m_view->path();
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            if (path[i].column == column && path[i].row == row)
+                return int(i) + 1;
+        }
+        return 0;
+    }
+    int length() const override { return int(m_view->path().size()); }
+    Cell at(int order) const override { return m_view->path()[std::size_t(order - 1)]; }
+    bool isNewest(int, int) const override { return false; }
+    QString description(int column, int row) const override
+    {
+        const int n = order(column, row);
+        if (n == 0)
+            return Accessibility::placeOf(column, row);
+        return tr("%1; letter %2 of %3 of the word").arg(Accessibility::placeOf(column, row)).arg(n).arg(length());
+    }
+
+private:
+    const ReviewBoardView *m_view;
+};
+
+// One cell of a board's table; kept by the table for its whole life.
 class BoardCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface
 {
 public:
-    BoardCellAccessible(BoardView *view, int column, int row)
+    BoardCellAccessible(QWidget *view, const Grid *grid, int column, int row)
         : m_view(view)
+        , m_grid(grid)
         , m_column(column)
         , m_row(row)
     {
@@ -63,9 +141,9 @@ public:
         if (!m_view)
             return {};
         if (t == QAccessible::Name)
-            return letterText(m_view->board().boardletters(m_column, m_row));
+            return letterText(m_grid->letter(m_column, m_row));
         if (t == QAccessible::Description)
-            return Accessibility::placeOf(m_column, m_row);
+            return m_grid->description(m_column, m_row);
         return {};
     }
 
@@ -73,8 +151,8 @@ public:
     {
         if (!m_view)
             return {};
-        const QRect tile(m_column * Artwork::TileSize, m_row * Artwork::TileSize, Artwork::TileSize,
-                         Artwork::TileSize);
+        const int size = m_grid->tileSize();
+        const QRect tile(m_column * size, m_row * size, size, size);
         return QRect(m_view->mapToGlobal(tile.topLeft()), tile.size());
     }
 
@@ -87,10 +165,8 @@ public:
             s.invalid = true;
             return s;
         }
-        const Board &board = m_view->board();
-        s.selected = slotOf(board, m_column, m_row) > 0;
-        const Cell last = board.last();
-        s.focused = last.column == m_column && last.row == m_row;
+        s.selected = m_grid->order(m_column, m_row) > 0;
+        s.focused = m_grid->isNewest(m_column, m_row);
         s.invisible = !m_view->isVisible();
         return s;
     }
@@ -110,17 +186,19 @@ public:
     QAccessibleInterface *table() const override { return parent(); }
 
 private:
-    QPointer<BoardView> m_view;
+    QPointer<QWidget> m_view;
+    const Grid *m_grid;
     int m_column;
     int m_row;
 };
 
-// The board as a table of 8 × 8 cells, rows and columns as the player sees them.
+// A board as a table of 8 × 8 cells, rows and columns as the player sees them.
 class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterface
 {
 public:
-    explicit BoardAccessible(BoardView *view)
+    BoardAccessible(QWidget *view, std::unique_ptr<Grid> grid)
         : QAccessibleWidget(view, QAccessible::Table, tr("board"))
+        , m_grid(std::move(grid))
     {
     }
 
@@ -131,8 +209,6 @@ public:
                 QAccessible::deleteAccessibleInterface(id);
         }
     }
-
-    BoardView *view() const { return static_cast<BoardView *>(widget()); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -166,10 +242,10 @@ public:
     }
     QAccessibleInterface *childAt(int x, int y) const override
     {
-        const BoardView::Pick pick = BoardView::pickAt(view()->mapFromGlobal(QPoint(x, y)));
-        if (!Board::onBoard(pick.cell.column, pick.cell.row))
+        const QPoint at = widget()->mapFromGlobal(QPoint(x, y));
+        if (at.x() < 0 || at.y() < 0)
             return nullptr;
-        return cellAt(pick.cell.row, pick.cell.column);
+        return cellAt(at.y() / m_grid->tileSize(), at.x() / m_grid->tileSize());
     }
 
     QAccessibleInterface *caption() const override { return nullptr; }
@@ -180,18 +256,18 @@ public:
             return nullptr;
         QAccessible::Id &id = m_cells[row * Side + column];
         if (!id)
-            id = QAccessible::registerAccessibleInterface(new BoardCellAccessible(view(), column, row));
+            id = QAccessible::registerAccessibleInterface(
+                new BoardCellAccessible(widget(), m_grid.get(), column, row));
         return QAccessible::accessibleInterface(id);
     }
     int columnCount() const override { return Side; }
     int rowCount() const override { return Side; }
-    int selectedCellCount() const override { return view()->board().wordlength(); }
+    int selectedCellCount() const override { return m_grid->length(); }
     QList<QAccessibleInterface *> selectedCells() const override
     {
         QList<QAccessibleInterface *> cells;
-        const Board &board = view()->board();
-        for (int slot = 1; slot <= board.wordlength(); ++slot)
-            cells.append(cellAt(board.wordslot(slot).row, board.wordslot(slot).column));
+        for (int n = 1; n <= m_grid->length(); ++n)
+            cells.append(cellAt(m_grid->at(n).row, m_grid->at(n).column));
         return cells;
     }
     QString columnDescription(int column) const override { return tr("column %1").arg(column + 1); }
@@ -210,6 +286,7 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent *) override {}
 
 private:
+    std::unique_ptr<Grid> m_grid;
     mutable QAccessible::Id m_cells[Side * Side] = {};
 };
 
@@ -307,8 +384,14 @@ private:
 
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("BoardView"))
-        return new BoardAccessible(static_cast<BoardView *>(object));
+    if (className == QLatin1String("BoardView")) {
+        auto *view = static_cast<BoardView *>(object);
+        return new BoardAccessible(view, std::make_unique<GameGrid>(view));
+    }
+    if (className == QLatin1String("ReviewBoardView")) {
+        auto *view = static_cast<ReviewBoardView *>(object);
+        return new BoardAccessible(view, std::make_unique<ReviewGrid>(view));
+    }
     if (className == QLatin1String("WordStrip"))
         return new WordStripAccessible(static_cast<WordStrip *>(object));
     return nullptr;
@@ -328,7 +411,7 @@ QString placeOf(int column, int row)
     return tr("row %1, column %2").arg(row + 1).arg(column + 1);
 }
 
-void boardCellChanged(BoardView *view, int column, int row)
+void boardCellChanged(QWidget *view, int column, int row)
 {
     if (!QAccessible::isActive())
         return;

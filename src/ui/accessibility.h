@@ -4,19 +4,19 @@
 #include <QWidget>
 
 class Board;
-class BoardView;
 
-// What a screen reader sees of the painted parts of the game: the board as a
-// table of 64 cells named by their letters, and the word strip as a list of
+// What a screen reader sees of the painted parts of the game: the board and
+// the review's board as tables of 64 cells named by their letters, and the word strip as a list of
 // its twelve slots with the current word as its name. Nothing is drawn.
 namespace Accessibility {
 
 // Registers the interfaces of the painted widgets; once, before any window.
 void install();
 
-// Tells a screen reader that a cell of the board changed: its letter, its
-// place in the current word, or the newest letter, which gets the focus.
-void boardCellChanged(BoardView *view, int column, int row);
+// Tells a screen reader that a cell of a board (the game's or the review's)
+// changed: its letter, its place in the word, or the newest letter, which
+// gets the focus.
+void boardCellChanged(QWidget *view, int column, int row);
 
 // A cell's place as a screen reader says it, with rows and columns from 1.
 QString placeOf(int column, int row);

@@ -39,6 +39,12 @@ void FlatPanel::setCaption(const QString &caption)
     update();
 }
 
+void FlatPanel::setCaptionWrapped(bool wrapped)
+{
+    m_captionWrapped = wrapped;
+    update();
+}
+
 void FlatPanel::setCaptionFont(const QFont &font, const QColor &color)
 {
     m_captionFont = font;
@@ -54,7 +60,10 @@ void FlatPanel::paintEvent(QPaintEvent *)
     if (!m_caption.isEmpty()) {
         painter.setFont(m_captionFont);
         painter.setPen(m_captionColor);
-        painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, m_caption);
+        if (m_captionWrapped)
+            painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap, m_caption);
+        else
+            painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, m_caption);
     }
     const int right = width() - 1;
     const int bottom = height() - 1;

@@ -20,6 +20,8 @@ public:
     void setCaption(const QString &caption);
     QString caption() const { return m_caption; }
     void setCaptionFont(const QFont &font, const QColor &color);
+    // A long caption, such as a reason from the service, wraps onto more lines.
+    void setCaptionWrapped(bool wrapped);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -32,4 +34,5 @@ private:
     QString m_caption;
     QFont m_captionFont;
     QColor m_captionColor;
+    bool m_captionWrapped = false;
 };

@@ -16,6 +16,7 @@
 #include "tile.h"
 #include "highscoreform.h"
 #include "scoreposting.h"
+#include "ticketsource.h"
 #include "settingsfile.h"
 #include "tdictn.h"
 #include "updatecheck.h"
@@ -62,6 +63,7 @@ Tmain::Tmain(const Services &services, QWidget *parent)
     , m_settings(services.settings)
     , m_cues(services.cues)
     , m_posting(services.posting)
+    , m_tickets(services.tickets)
 {
     setObjectName(QStringLiteral("Tmain"));
     setWindowTitle(tr("Tarvle Solo - Brenik Software"));
@@ -443,6 +445,7 @@ void Tmain::buildGameOverPanel()
     panel_wait->setFrameColor(UiStyle::Green);
     panel_wait->setCaption(tr("Posting Score, Please Wait......"));
     panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(false);
     panel_wait->hide();
 }
 
@@ -645,6 +648,7 @@ void Tmain::connectGame()
     connect(button_highscore, &FlatButton::clicked, this, handler(&Tmain::button_highscoresClick));
     connect(&m_posting, &ScorePosting::captionChanged, panel_wait, &FlatPanel::setCaption);
     connect(&m_posting, &ScorePosting::failed, this, [this] { ErrorBox::inform(this, tr("Posting Failed.")); });
+    connect(&m_posting, &ScorePosting::refused, this, &Tmain::showRefusal);
     connect(button_rotate, &FlatButton::clicked, this, handler(&Tmain::button_rotateClick));
     connect(paintbox_board, &BoardView::pressed, this, handler(&Tmain::paintbox_boardMouseDown));
     connect(paintbox_board, &BoardView::moved, this, handler(&Tmain::paintbox_boardMouseMove));
@@ -697,9 +701,23 @@ void Tmain::addword(const QString &text, const QColor &color)
 
 void Tmain::button_startClick()
 {
+    if (const std::optional<Ticket> ticket = m_tickets.takeFresh())
+        startOn(ticket->seed, ticket->id);
+    else
+        startOn(std::nullopt, QString());
+}
+
+void Tmain::startOn(std::optional<rules::Seed> seed, const QString &gameId)
+{
     // A new game ends a posting's wait panel with the game over.
     panel_wait->hide();
-    m_game.startGame();
+    panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(false);
+    m_gameId = gameId;
+    if (seed)
+        m_game.startGame(*seed);
+    else
+        m_game.startGame();
 }
 
 void Tmain::StartGame1Click()
@@ -715,13 +733,15 @@ void Tmain::PlayBoardCode1Click()
 
 void Tmain::PlayTodaysBoard1Click()
 {
-    playBoard(rules::dailySeed(rules::utcToday()));
+    const rules::Seed seed = rules::dailySeed(rules::utcToday());
+    const std::optional<Ticket> ticket = m_tickets.takeDaily(seed);
+    startOn(seed, ticket ? ticket->id : QString());
+    m_game.hidePanel(Game::Panel::Cleared);
 }
 
 void Tmain::playBoard(rules::Seed seed)
 {
-    panel_wait->hide();
-    m_game.startGame(seed);
+    startOn(seed, QString());
     m_game.hidePanel(Game::Panel::Cleared);
 }
 
@@ -931,13 +951,29 @@ void Tmain::button_sendscoreClick()
     const QString date = ScorePosting::postingDate(QDate::currentDate(), ScorePosting::systemDateSeparator());
     // The wait starts whatever becomes of the request; no answer ends it in
     // "Posting Failed.".
-    m_posting.sendscore(edit_name->text(), date, score);
+    if (m_gameId.isEmpty())
+        m_posting.sendscore(edit_name->text(), date, score);
+    else
+        m_posting.sendscore(edit_name->text(), date, score, m_gameId, m_game.foundWords());
+    panel_wait->setCaptionFont(UiStyle::sans(19), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(false);
     showPanel(panel_wait);
 }
 
 void Tmain::button_highscoresClick()
 {
     emit highScoresRequested();
+}
+
+void Tmain::showRefusal(const QString &reason)
+{
+    // The wait panel stays over SEND SCORE: posting the same game again
+    // would be refused again.
+    panel_wait->setCaptionFont(UiStyle::sans(12, true), UiStyle::Cream);
+    panel_wait->setCaptionWrapped(true);
+    panel_wait->setCaption(tr("Not posted: %1").arg(reason));
+    showPanel(panel_wait);
+    announce(tr("Score not posted: %1").arg(reason));
 }
 
 void Tmain::senditAnswered()

@@ -30,6 +30,7 @@ class TDictn;
 class Thighscore;
 class UpdateCheck;
 class TiledBackground;
+class TicketSource;
 
 // The main game window: the board, the word display, the clock, the score and
 // the found words, the game buttons, the overlay panels and the menu bar. A
@@ -50,6 +51,7 @@ public:
         SettingsFile &settings;
         CueSwitch &cues;     // "Play Sounds" switches it
         ScorePosting &posting;
+        TicketSource &tickets; // boards whose scores the service can verify
     };
 
     explicit Tmain(const Services &services, QWidget *parent = nullptr);
@@ -94,6 +96,8 @@ public:
     void PlayTodaysBoard1Click();
     // Starts a game on the board of a seed, as File, "Start Game" starts one.
     void playBoard(rules::Seed seed);
+    // The ticket the current or last game was played on; empty without one.
+    QString gameId() const { return m_gameId; }
     void BoardReview1Click();
     void button_reviewClick();
     void Exit1Click();
@@ -179,6 +183,8 @@ private:
     void showPanel(QWidget *panel);
     void addword(const QString &text, const QColor &color);
     void showGreeting(const QString &text);
+    void startOn(std::optional<rules::Seed> seed, const QString &gameId);
+    void showRefusal(const QString &reason);
     // Says something to a screen reader; a sighted player sees nothing.
     void announce(const QString &text);
     void announceClock();
@@ -193,6 +199,8 @@ private:
     SettingsFile &m_settings;
     CueSwitch &m_cues;
     ScorePosting &m_posting;
+    TicketSource &m_tickets;
+    QString m_gameId; // the ticket of this or the last game; empty without one
     QRect m_savedbounds;
     QRect m_placement; // the outer frame last asked for
     bool m_frameSettled = false; // placed again with the frame it really has

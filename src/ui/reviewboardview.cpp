@@ -1,5 +1,6 @@
 #include "reviewboardview.h"
 
+#include "accessibility.h"
 #include "artwork.h"
 #include "uistyle.h"
 
@@ -24,12 +25,27 @@ void ReviewBoardView::setLetters(const rules::Letters &letters)
 {
     m_letters = letters;
     update();
+    std::vector<rules::Cell> all;
+    for (int row = 0; row < rules::BoardSize; ++row) {
+        for (int column = 0; column < rules::BoardSize; ++column)
+            all.push_back(rules::Cell{column, row});
+    }
+    cellsChanged(all);
 }
 
 void ReviewBoardView::setPath(const std::vector<rules::Cell> &path)
 {
+    std::vector<rules::Cell> changed = m_path;
     m_path = path;
     update();
+    changed.insert(changed.end(), m_path.begin(), m_path.end());
+    cellsChanged(changed);
+}
+
+void ReviewBoardView::cellsChanged(const std::vector<rules::Cell> &cells)
+{
+    for (const rules::Cell cell : cells)
+        Accessibility::boardCellChanged(this, cell.column, cell.row);
 }
 
 QPoint ReviewBoardView::centreOf(rules::Cell cell)

@@ -21,6 +21,7 @@ public:
     explicit ReviewBoardView(QWidget *parent = nullptr);
 
     void setLetters(const rules::Letters &letters);
+    const rules::Letters &letters() const { return m_letters; }
     // An empty path draws none.
     void setPath(const std::vector<rules::Cell> &path);
     const std::vector<rules::Cell> &path() const { return m_path; }
@@ -34,6 +35,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void cellsChanged(const std::vector<rules::Cell> &cells);
+
     rules::Letters m_letters{};
     std::vector<rules::Cell> m_path;
 };

@@ -37,3 +37,39 @@ TEST(Options, refusesBadArguments)
     EXPECT_FALSE(options::parse({"--db", ""}).error.empty());
     EXPECT_FALSE(options::parse({"extra"}).error.empty());
 }
+
+TEST(Options, limitsAndDeadline)
+{
+    // The posting and ticket limits default to sound values and take 0 for off; the request
+    // deadline is 1 to 3600 seconds, a game's least length 0 to a day; --help names every option.
+    const Options defaults = options::parse({}).options;
+    EXPECT_EQ(defaults.postingLimit, ServiceConfig::defaultPostingLimit);
+    EXPECT_GT(defaults.postingLimit, 0);
+    EXPECT_EQ(defaults.ticketLimit, ServiceConfig::defaultTicketLimit);
+    EXPECT_EQ(defaults.requestDeadline, 10);
+    EXPECT_EQ(defaults.minGameSeconds, 180);
+
+    const OptionsCheck set = options::parse(
+        {"--posting-limit", "0", "--ticket-limit", "7", "--request-deadline", "3", "--min-game-seconds", "0"});
+    ASSERT_TRUE(set.error.empty()) << set.error;
+    EXPECT_EQ(set.options.postingLimit, 0);
+    EXPECT_EQ(set.options.ticketLimit, 7);
+    EXPECT_EQ(set.options.requestDeadline, 3);
+    EXPECT_EQ(set.options.minGameSeconds, 0);
+
+    for (const auto &bad : std::vector<std::vector<std::string>>{{"--posting-limit", "-1"},
+                                                                 {"--posting-limit", "ten"},
+                                                                 {"--posting-limit"},
+                                                                 {"--ticket-limit", "1000001"},
+                                                                 {"--request-deadline", "0"},
+                                                                 {"--request-deadline", "3601"},
+                                                                 {"--request-deadline", "1.5"},
+                                                                 {"--min-game-seconds", "-1"},
+                                                                 {"--min-game-seconds", "86401"}})
+        EXPECT_FALSE(options::parse(bad).error.empty()) << bad[0];
+
+    const std::string usage = options::usage("tarvlesolo-service");
+    for (const char *option : {"--bind", "--port", "--db", "--version-text", "--installer", "--posting-limit",
+                               "--ticket-limit", "--min-game-seconds", "--request-deadline", "--help"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+}

@@ -1,4 +1,5 @@
 #include "posting.h"
+#include "unicodetext.h"
 
 #include <gtest/gtest.h>
 
@@ -146,4 +147,72 @@ TEST(CheckPosting, passesInjectionAttemptsThroughAsPlainText)
 
     // A score smuggling SQL is still just a bad number.
     EXPECT_FALSE(checkPosting("name=a&date=d&score=1%3B%20DELETE%20FROM%20postings").posting);
+}
+
+TEST(NameProblem, refusesBlankInvisibleAndDirectionChangingNames)
+{
+    // A name must show at least one character and read in the order it was typed.
+    EXPECT_NE(posting::nameProblem("").find("empty"), std::string::npos);
+    EXPECT_NE(posting::nameProblem(" ").find("empty"), std::string::npos);
+    EXPECT_NE(posting::nameProblem("   ").find("empty"), std::string::npos);
+    EXPECT_NE(posting::nameProblem("\xC2\xA0").find("empty"), std::string::npos);         // no-break space
+    EXPECT_NE(posting::nameProblem("\xE3\x80\x80 \xE2\x80\x83").find("empty"), std::string::npos); // ideographic, em
+
+    EXPECT_NE(posting::nameProblem("\xE2\x80\x8B").find("invisible"), std::string::npos);  // U+200B
+    EXPECT_NE(posting::nameProblem(" \xE2\x80\x8B\xE2\x80\x8B ").find("invisible"), std::string::npos);
+    EXPECT_NE(posting::nameProblem("\xE2\x81\xA0").find("invisible"), std::string::npos);  // word joiner
+    EXPECT_NE(posting::nameProblem("\xEF\xBB\xBF").find("invisible"), std::string::npos);  // BOM
+    EXPECT_NE(posting::nameProblem("\xE3\x85\xA4").find("invisible"), std::string::npos);  // Hangul filler
+    EXPECT_NE(posting::nameProblem("\xE2\xA0\x80").find("invisible"), std::string::npos);  // braille blank
+    EXPECT_NE(posting::nameProblem("\xC2\xAD").find("invisible"), std::string::npos);      // soft hyphen
+    EXPECT_NE(posting::nameProblem("\xF3\xA0\x80\x81").find("invisible"), std::string::npos); // tag character
+
+    for (const char *bidi : {"\xE2\x80\xAE", "\xE2\x80\xAA", "\xE2\x80\xAB", "\xE2\x80\xAC", "\xE2\x80\xAD",
+                             "\xE2\x80\x8E", "\xE2\x80\x8F", "\xE2\x81\xA6", "\xE2\x81\xA7", "\xE2\x81\xA8",
+                             "\xE2\x81\xA9", "\xD8\x9C"}) {
+        EXPECT_NE(posting::nameProblem(std::string("Ann") + bidi + "Lee").find("direction"), std::string::npos)
+            << static_cast<int>(static_cast<unsigned char>(bidi[2]));
+    }
+    EXPECT_NE(posting::nameProblem("\xE2\x80\xAE" "cba").find("U+202E"), std::string::npos);
+
+    EXPECT_NE(posting::nameProblem("\xFF").find("UTF-8"), std::string::npos);
+    EXPECT_NE(posting::nameProblem("a\tb").find("control"), std::string::npos);
+    EXPECT_NE(posting::nameProblem(std::string(65, 'a')).find("1 to 64"), std::string::npos);
+}
+
+TEST(NameProblem, acceptsVisibleNamesWhateverTheirScript)
+{
+    // Letters of any script, emoji sequences joined by U+200D and a space inside are all names.
+    EXPECT_EQ(posting::nameProblem("Ann Lee"), "");
+    EXPECT_EQ(posting::nameProblem("\xC3\xA9t\xC3\xA9"), "");
+    EXPECT_EQ(posting::nameProblem("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"), "");         // Hebrew, right to left by itself
+    EXPECT_EQ(posting::nameProblem("\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9"), ""); // man ZWJ woman
+    EXPECT_EQ(posting::nameProblem("a\xE2\x80\x8B"), "");                             // shows an a
+    EXPECT_EQ(posting::nameProblem(" " + std::string(64, 'a') + " "), "");            // 64 once trimmed
+}
+
+TEST(CheckPosting, trimsSpacesAtTheEndsOfTheNameAndRefusesItsHiddenForms)
+{
+    // The stored name is the one typed without the spaces around it; the refusals of nameProblem
+    // and direction changes in the date give a refusal, not a posting.
+    const PostingCheck trimmed = checkPosting("name=%20%C2%A0Ann%20Lee%20&date=7/4/13&score=5");
+    ASSERT_TRUE(trimmed.posting) << trimmed.error;
+    EXPECT_EQ(trimmed.posting->name, "Ann Lee");
+
+    EXPECT_NE(refusal("name=%20&date=d&score=1").find("empty"), std::string::npos);
+    EXPECT_NE(refusal("name=%E2%80%8B&date=d&score=1").find("invisible"), std::string::npos);
+    EXPECT_NE(refusal("name=abc%E2%80%AE&date=d&score=1").find("direction"), std::string::npos);
+    EXPECT_NE(refusal("name=a&date=%E2%80%AE31/4/7&score=1").find("direction"), std::string::npos);
+}
+
+TEST(UnicodeText, trimsOnlyWhiteSpaceAtTheEnds)
+{
+    // Trimming removes White_Space at both ends and keeps everything between, invisible or not.
+    EXPECT_EQ(unicodetext::trimSpaces("  a b  "), "a b");
+    EXPECT_EQ(unicodetext::trimSpaces("\xE3\x80\x80" "a\xC2\xA0"), "a");
+    EXPECT_EQ(unicodetext::trimSpaces("\xE2\x80\x8B" "a"), "\xE2\x80\x8B" "a");
+    EXPECT_EQ(unicodetext::trimSpaces("   "), "");
+    EXPECT_EQ(unicodetext::trimSpaces(""), "");
+    EXPECT_EQ(unicodetext::decode("\xE2\x82\xAC" "a"), std::u32string(U"\u20ACa"));
+    EXPECT_FALSE(unicodetext::decode("\xED\xA0\x80"));
 }

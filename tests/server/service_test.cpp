@@ -1,4 +1,6 @@
+#include "httpserver.h"
 #include "httpstatus.h"
+#include "router.h"
 #include "service.h"
 #include "servicepaths.h"
 #include "testserver.h"
@@ -106,7 +108,7 @@ TEST(Service, aPostingIsStoredAndShownOnTheList)
     EXPECT_NE(list->body.find("<td>Ann &amp; Bob #1+</td>"), std::string::npos);
     EXPECT_NE(list->body.find(">4321</td>"), std::string::npos);
     EXPECT_NE(list->body.find("<td>7/4/13</td>"), std::string::npos);
-    EXPECT_NE(list->body.find("href=\"/\""), std::string::npos);
+    EXPECT_NE(list->body.find("href=\"http://127.0.0.1:" + std::to_string(server.port()) + "/\""), std::string::npos);
 }
 
 TEST(Service, aRawPlusIsAPlusNotASpace)
@@ -288,7 +290,9 @@ TEST(Service, parallelPostingsAreAllStored)
     // More clients than the server has workers, each posting on a connection of its own like the game.
     constexpr int threads = 50;
     constexpr int perThread = 10;
-    TestServer server;
+    ServiceConfig unlimited;
+    unlimited.postingLimit = 0; // all from one address
+    TestServer server(unlimited);
     std::atomic<int> accepted = 0;
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
@@ -330,9 +334,11 @@ TEST(Service, aBurstOfConnectionsWaitsInTheListenQueueAndIsServed)
     constexpr int giveUpMs = 3000; // only the failing case waits: a held handshake completes at once
     Store store(":memory:");
     const ServiceConfig config;
-    httplib::Server http;
-    service::registerRoutes(http, store, config);
-    const int port = service::bindListener(http, "127.0.0.1", 0);
+    service::Limiters limiters = service::makeLimiters(store, config);
+    Router router;
+    service::registerRoutes(router, store, config, limiters);
+    HttpServer http({}, [&router](const HttpRequest &request) { return router.handle(request); });
+    const int port = http.bind("127.0.0.1", 0);
     ASSERT_GT(port, 0);
 
     // Nothing accepts yet, so every handshake that completes is one the queue holds.
@@ -360,9 +366,7 @@ TEST(Service, aBurstOfConnectionsWaitsInTheListenQueueAndIsServed)
     ASSERT_EQ(held, burst);
 
     // Once the loop runs, each held connection gets its answer.
-    std::thread loop([&http] { http.listen_after_bind(); });
-    while (!http.is_running())
-        std::this_thread::yield();
+    std::thread loop([&http] { http.run(); });
     constexpr std::string_view request = "GET / HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
     int answered = 0;
     for (const int socket : sockets.fds) {
@@ -387,9 +391,9 @@ TEST(Service, failuresAnswerAPlain500WithoutTheirText)
 {
     // An exception in a handler, whether thrown by the store or anything else, gives a bare 500.
     constexpr auto secret = "secret-detail-42";
-    TestServer server({}, [secret](httplib::Server &http) {
-        http.Get("/throws-std", [secret](const httplib::Request &, httplib::Response &) { throw std::runtime_error(secret); });
-        http.Get("/throws-other", [](const httplib::Request &, httplib::Response &) { throw 42; });
+    TestServer server({}, [secret](Router &router) {
+        router.get("/throws-std", [secret](const HttpRequest &, HttpResponse &) { throw std::runtime_error(secret); });
+        router.get("/throws-other", [](const HttpRequest &, HttpResponse &) { throw 42; });
     });
     auto client = server.client();
 

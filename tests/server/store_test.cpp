@@ -1,6 +1,14 @@
+#include "firstschema.h"
 #include "store.h"
+#include "storeerror.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <stdexcept>
 
 TEST(Store, bestOrdersByScoreThenNewestAndHonoursTheLimit)
 {
@@ -39,4 +47,146 @@ TEST(Store, keepsHostileTextVerbatim)
     EXPECT_EQ(rows[1].name, hostile);
     EXPECT_EQ(rows[1].date, "'; DELETE FROM postings; --");
     EXPECT_EQ(rows[0].name, "\xE2\x82\xAC \"quoted\"");
+}
+
+namespace {
+
+// A fresh folder for database files, removed however the test leaves.
+struct Folder {
+    Folder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvlesolo-store-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        path = pattern;
+    }
+    ~Folder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+const std::vector<FirstSchemaRow> firstReleaseRows = {
+    {"Ann Lee", "7/4/13", 57, "2013-07-04 10:00:00"},
+    {"deleted", "7/4/13", 1, "2013-07-04 10:01:00"},
+    {"x'); DROP TABLE postings;--", "<b>", 4321, "2013-07-05 11:00:00"},
+    {"\xC3\xA9t\xC3\xA9", "12/25/13", 57, "2013-12-25 12:00:00"},
+    {"zero", "3/5/14", 0, "2014-03-05 13:00:00"},
+};
+
+} // namespace
+
+TEST(StoreMigration, aFirstReleaseDatabaseKeepsEveryRowAndGainsAnUnverifiedFlag)
+{
+    // Opening a database of the first release adds the verified flag in place: every row keeps its
+    // id, name, date, score and time, all are unverified, and the list ranks them as before.
+    const Folder folder;
+    const auto path = folder.path / "scores.db";
+    writeFirstSchemaDatabase(path, firstReleaseRows);
+    const std::vector<RawRow> before = readRows(path);
+    ASSERT_EQ(before.size(), 4u);
+    ASSERT_EQ(before[0].verified, -1);
+    ASSERT_EQ(readUserVersion(path), 0);
+
+    {
+        Store store(path.string());
+        EXPECT_EQ(store.count(), 4);
+        const auto best = store.best(10);
+        ASSERT_EQ(best.size(), 4u);
+        EXPECT_EQ(best[0].name, "x'); DROP TABLE postings;--");
+        EXPECT_EQ(best[1].name, "\xC3\xA9t\xC3\xA9"); // equal scores, newer first
+        EXPECT_EQ(best[2].name, "Ann Lee");
+        EXPECT_EQ(best[3].name, "zero");
+        for (const auto &row : best)
+            EXPECT_FALSE(row.verified) << row.name;
+        EXPECT_EQ(store.best(Ranking::Unverified, 10).size(), 4u);
+        EXPECT_TRUE(store.best(Ranking::Verified, 10).empty());
+        store.add({"new", "1/1/25", 99});
+        // The migrated file takes tickets and verified postings too.
+        store.addTicket({"migratedTicket0001", "00000000", "2025-01-01", 1, false});
+        EXPECT_TRUE(store.addVerified({"checked", "1/1/25", 0}, "migratedTicket0001"));
+        EXPECT_EQ(store.bestOfDay("2025-01-01", 10).size(), 1u);
+        EXPECT_EQ(store.count(), 6);
+    }
+
+    const std::vector<RawRow> after = readRows(path);
+    ASSERT_EQ(after.size(), 6u);
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].id, before[i].id);
+        EXPECT_EQ(after[i].name, before[i].name);
+        EXPECT_EQ(after[i].date, before[i].date);
+        EXPECT_EQ(after[i].score, before[i].score);
+        EXPECT_EQ(after[i].postedAt, before[i].postedAt);
+        EXPECT_EQ(after[i].verified, 0);
+    }
+    EXPECT_EQ(after[4].name, "new");
+    EXPECT_GT(after[4].id, before.back().id);
+    EXPECT_EQ(after[4].verified, 0);
+    EXPECT_EQ(readUserVersion(path), Store::schemaVersion);
+
+    EXPECT_EQ(after[5].verified, 1);
+
+    // A second start finds nothing to do and loses nothing.
+    Store again(path.string());
+    EXPECT_EQ(again.count(), 6);
+    EXPECT_TRUE(again.ticket("migratedTicket0001")->used);
+}
+
+TEST(StoreMigration, aDatabaseOfANewerSchemaIsRefusedUntouched)
+{
+    // A service must not write into a schema it does not know: it refuses to open it.
+    const Folder folder;
+    const auto path = folder.path / "scores.db";
+    writeFirstSchemaDatabase(path, firstReleaseRows);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    EXPECT_THROW(Store store(path.string()), StoreError);
+    EXPECT_EQ(readUserVersion(path), 99);
+    EXPECT_EQ(readRows(path).size(), 4u);
+    EXPECT_EQ(readRows(path)[0].verified, -1);
+}
+
+TEST(StoreRequestCounts, instancesSharingOneFileShareTheCounts)
+{
+    // Two stores on one file stand for two instances of the service: together they admit the limit.
+    const Folder folder;
+    const auto path = (folder.path / "scores.db").string();
+    Store first(path);
+    Store second(path);
+    int counted = 0;
+    for (int i = 0; i < 10; ++i) {
+        counted += first.countRequest("posting", "9.9.9.9", 7, 5) ? 1 : 0;
+        counted += second.countRequest("posting", "9.9.9.9", 7, 5) ? 1 : 0;
+    }
+    EXPECT_EQ(counted, 5);
+}
+
+TEST(StoreListVersion, changesWithEveryPostingSeenFromAnyInstance)
+{
+    // The list page is kept while the version stands still, so every stored posting, of either
+    // kind and by either instance, must move it; a ticket or a refused posting must not.
+    const Folder folder;
+    const auto path = (folder.path / "scores.db").string();
+    Store first(path);
+    Store second(path);
+    const std::int64_t empty = second.listVersion();
+    EXPECT_EQ(first.listVersion(), empty);
+
+    first.add({"a", "d", 1});
+    const std::int64_t afterOne = second.listVersion();
+    EXPECT_NE(afterOne, empty);
+
+    first.addTicket({"versionTicket00001", "00000000", "", 1, false});
+    EXPECT_EQ(second.listVersion(), afterOne);
+    ASSERT_TRUE(second.addVerified({"b", "d", 2}, "versionTicket00001"));
+    const std::int64_t afterTwo = first.listVersion();
+    EXPECT_NE(afterTwo, afterOne);
+
+    EXPECT_FALSE(first.addVerified({"c", "d", 3}, "versionTicket00001"));
+    EXPECT_EQ(second.listVersion(), afterTwo);
 }

@@ -1,7 +1,5 @@
 #include "testserver.h"
 
-#include "service.h"
-
 #include <stdexcept>
 
 #include <stdlib.h>
@@ -21,28 +19,41 @@ std::filesystem::path makeFolder()
 
 } // namespace
 
-TestServer::TestServer(ServiceConfig config, std::function<void(httplib::Server &)> extraRoutes)
-    : m_folder(makeFolder())
-    , m_store(std::make_unique<Store>(databasePath().string()))
-    , m_config(std::move(config))
+TestServer::TestServer(ServiceConfig config, std::function<void(Router &)> extraRoutes)
+    : TestServer(Setup{std::move(config), std::move(extraRoutes), {}, std::chrono::seconds(10), {}})
 {
-    service::registerRoutes(m_server, *m_store, m_config);
-    if (extraRoutes)
-        extraRoutes(m_server);
-    m_port = service::bindListener(m_server, loopback, 0);
+}
+
+TestServer::TestServer(Setup setup)
+    : m_folder(makeFolder())
+    , m_config(std::move(setup.config))
+{
+    if (setup.prepareDatabase)
+        setup.prepareDatabase(databasePath());
+    m_store = std::make_unique<Store>(databasePath().string());
+    m_limiters = service::makeLimiters(*m_store, m_config, setup.now);
+    service::registerRoutes(m_router, *m_store, m_config, m_limiters);
+    if (setup.extraRoutes)
+        setup.extraRoutes(m_router);
+
+    HttpServer::Settings settings;
+    settings.requestDeadline = setup.requestDeadline;
+    settings.bodyLimit = service::payloadLimit;
+    settings.refusalPage = service::refusalPage;
+    m_server = std::make_unique<HttpServer>(settings, [this](const HttpRequest &request) { return m_router.handle(request); });
+    m_port = m_server->bind(loopback, 0);
     if (m_port <= 0)
         throw std::runtime_error("cannot bind a loopback port");
-    // Connections made before the loop starts wait in the listen backlog, so no race with clients.
-    m_thread = std::thread([this] { m_server.listen_after_bind(); });
-    // stop() is ignored until the loop runs; wait for it so the destructor always stops it.
-    while (!m_server.is_running())
-        std::this_thread::yield();
+    // Connections made before the loop starts wait in the listen queue, so no race with clients.
+    m_thread = std::thread([this] { m_server->run(); });
 }
 
 TestServer::~TestServer()
 {
-    m_server.stop();
+    m_server->stop();
     m_thread.join();
+    m_server.reset();
+    m_limiters = {};
     m_store.reset();
     std::error_code ignored;
     std::filesystem::remove_all(m_folder, ignored);

@@ -2,6 +2,7 @@
 
 #include "elzrw1exception.h"
 #include "tlzr.h"
+#include "tlzr_reference.h"
 #include "tlzrw1.h"
 
 #include <QString>
@@ -35,6 +36,10 @@ std::string blockRoundTrip(const QByteArray &data)
         const std::size_t length = coder.compress(bytes(data, from, count), coded);
         if (length > std::size_t(count) + 1)
             return "a block was coded longer than its stored form";
+        std::vector<quint8> before(TLZR::WorkBufferSize);
+        const std::size_t beforeLength = ReferenceTLZR::compress(bytes(data, from, count), before);
+        if (length != beforeLength || std::memcmp(coded.data(), before.data(), length) != 0)
+            return "a block was coded otherwise than by the reference coder";
         const TLZR::Decoded back = TLZR::decompress(std::span(coded.data(), length), plain);
         if (back.error != TLZR::Error::None)
             return std::string("a coded block was refused: ") + TLZR::errorText(back.error);
@@ -50,6 +55,13 @@ std::string checkBlock(const QByteArray &coded)
 {
     std::vector<quint8> plain(TLZR::BlockSize);
     const TLZR::Decoded decoded = TLZR::decompress(bytes(coded), plain);
+    std::vector<quint8> before(TLZR::BlockSize);
+    const TLZR::Decoded reference = ReferenceTLZR::decompress(bytes(coded), before);
+    if (decoded.error != reference.error)
+        return std::string("a block was refused otherwise than by the reference decoder: ")
+            + TLZR::errorText(decoded.error) + " against " + TLZR::errorText(reference.error);
+    if (decoded.size != reference.size || std::memcmp(plain.data(), before.data(), decoded.size) != 0)
+        return "a block decoded otherwise than by the reference decoder";
     if (decoded.error != TLZR::Error::None) {
         if (decoded.size != 0)
             return "a refused block reported a size";

@@ -304,6 +304,19 @@ TEST_F(FileCompressor, failureKeepsTheOldOutput)
     }
 }
 
+// A failure after megabytes were written, and so handed to the disk on the
+// way, still leaves no output and the old one as it was.
+TEST_F(FileCompressor, lateFailureKeepsTheOldOutput)
+{
+    const qsizetype size = 3 * 1024 * 1024 + 11;
+    const QByteArray container = Tlzrw1::compress(randomBytes(size, 4));
+    ASSERT_TRUE(writeFile(path("big.tld"), withStoredSize(container, quint32(size + 1))));
+    ASSERT_TRUE(writeFile(path("old"), "old contents"));
+    EXPECT_EQ(failure([&] { unpack(path("big.tld"), path("old")); }), SizeMismatch);
+    EXPECT_EQ(readFile(path("old")), "old contents");
+    EXPECT_EQ(files(), QStringList({"big.tld", "old"}));
+}
+
 // The messages name the file being read: its path for the file form, the
 // given name for the memory form.
 TEST_F(FileCompressor, messagesNameTheInput)

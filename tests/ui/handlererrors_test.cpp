@@ -49,7 +49,8 @@ private:
     std::unique_ptr<Tmain> openFailing(Game &game)
     {
         auto window = std::make_unique<Tmain>(
-            Tmain::Services{game, m_session->spell(), m_session->settings(), m_session->cues(), m_session->posting()});
+            Tmain::Services{game, m_session->spell(), m_session->settings(), m_session->cues(), m_session->posting(),
+                            m_session->tickets()});
         window->show();
         if (!QTest::qWaitForWindowActive(window.get()))
             qFatal("the window did not come up");

@@ -4,6 +4,7 @@
 #include "dailyboard.h"
 #include "dealdice.h"
 #include "flatbutton.h"
+#include "lettercodes.h"
 #include "gamewindows.h"
 #include "reviewboardview.h"
 #include "reviewform.h"
@@ -367,6 +368,55 @@ private slots:
         // Escape puts the window away.
         QTest::keyClick(list(), Qt::Key_Escape);
         QVERIFY(review().isHidden());
+    }
+
+    // The small board reads as the game's board does: a table of 64 cells
+    // named by their letters, the shown word's cells selected in path order.
+    void smallBoardReadsAsATable()
+    {
+        playTheCode();
+        typeWords(Played);
+        runOut();
+        action("BoardReview1")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(&review()));
+        auto *board = child<ReviewBoardView>(&review(), "paintbox_review");
+        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(board);
+        QVERIFY(reader);
+        QCOMPARE(reader->role(), QAccessible::Table);
+        QCOMPARE(reader->childCount(), 64);
+        QAccessibleTableInterface *table = reader->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), 8);
+        QCOMPARE(table->columnCount(), 8);
+
+        const rules::Letters &letters = game().review()->letters();
+        QString dealt;
+        QString read;
+        for (int row = 0; row < 8; ++row) {
+            for (int column = 0; column < 8; ++column) {
+                dealt += QChar(QLatin1Char(rules::letterChar(letters[std::size_t(rules::cellIndex(column, row))])))
+                             .toUpper();
+                read += table->cellAt(row, column)->text(QAccessible::Name);
+            }
+        }
+        QCOMPARE(read, dealt);
+        QCOMPARE(reader->child(8 * 2 + 4)->text(QAccessible::Description), QStringLiteral("row 3, column 5"));
+
+        const std::vector<rules::Cell> come{{1, 1}, {0, 2}, {0, 3}, {0, 4}};
+        board->setPath(come);
+        QCOMPARE(table->selectedCellCount(), 4);
+        QString path;
+        for (QAccessibleInterface *cell : table->selectedCells())
+            path += cell->text(QAccessible::Name);
+        QCOMPARE(path, QStringLiteral("COME"));
+        QAccessibleInterface *start = table->cellAt(1, 1);
+        QVERIFY(start->state().selected);
+        QCOMPARE(start->text(QAccessible::Description), QStringLiteral("row 2, column 2; letter 1 of 4 of the word"));
+        QVERIFY(!table->cellAt(0, 0)->state().selected);
+
+        board->setPath({});
+        QCOMPARE(table->selectedCellCount(), 0);
+        QCOMPARE(start->text(QAccessible::Description), QStringLiteral("row 2, column 2"));
     }
 
     // The orders: by points or length from the list or from the headers.
