@@ -3,7 +3,9 @@
 #include "cueoutputmodule.h"
 
 #include <QEvent>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <dlfcn.h>
@@ -15,12 +17,8 @@ namespace {
 // The dynamic loader takes only files: the module's bytes go into an
 // anonymous memory file, which is loaded through its descriptor. Nothing is
 // written to the disk, and the module always matches the program it came in.
-void *loadFromResource(const QString &name)
+void *loadFromMemory(const QByteArray &bytes)
 {
-    QFile resource(name);
-    if (!resource.open(QIODevice::ReadOnly))
-        return nullptr;
-    const QByteArray bytes = resource.readAll();
     const int fd = memfd_create("tarvlesolo-sound", MFD_CLOEXEC);
     if (fd < 0)
         return nullptr;
@@ -39,6 +37,27 @@ void *loadFromResource(const QString &name)
     // The loader keeps its own mapping of the file.
     ::close(fd);
     return handle;
+}
+
+// Where memory files may not hold code (a system that forbids it), a
+// temporary file does, removed as soon as it is loaded.
+void *loadFromTemporaryFile(const QByteArray &bytes)
+{
+    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("tarvlesolo-sound-XXXXXX.so")));
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return nullptr;
+    return dlopen(QFile::encodeName(file.fileName()).constData(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void *loadFromResource(const QString &name)
+{
+    QFile resource(name);
+    if (!resource.open(QIODevice::ReadOnly))
+        return nullptr;
+    const QByteArray bytes = resource.readAll();
+    if (void *handle = loadFromMemory(bytes))
+        return handle;
+    return loadFromTemporaryFile(bytes);
 }
 
 } // namespace
