@@ -1,27 +1,8 @@
-#include "application.h"
-#include "audiocueplayer.h"
-#include "gamewindows.h"
-#include "session.h"
-#include "signalcloser.h"
-
-#include <QDir>
+#include "program.h"
 
 int main(int argc, char **argv)
 {
-    Application app(argc, argv);
-    SignalCloser closer;
-    AudioCuePlayer sound;
-
-    Session session(Session::Paths{QCoreApplication::applicationDirPath(), QDir::currentPath(), QString()}, &sound);
-    GameWindows windows(session);
-    closer.setWindow(&windows.main);
-
-    // The sound output opens once the window is on the screen; the start-up
-    // cue waits for it.
-    sound.openWhenPainted(&windows.main);
-    windows.main.show();
-    // Games on the service's tickets can be verified; fetched in the
-    // background, so START GAME never waits for one.
-    session.tickets().start();
-    return app.exec();
+    Program program(argc, argv);
+    program.show();
+    return QCoreApplication::exec();
 }

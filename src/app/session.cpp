@@ -29,6 +29,10 @@ Session::Session(const Paths &paths, CuePlayer *output)
                paths.programFolder, [] { return version(); })
     , m_game(Game::Services{&m_cues, &m_tally, &m_spell})
 {
+}
+
+void Session::holdLock()
+{
     // The lock stands for the program's named mutex: held, never tested.
     (void)m_lock.tryLock(0);
 }

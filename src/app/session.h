@@ -58,6 +58,11 @@ public:
     TicketSource &tickets() { return m_tickets; }
     UpdateCheck &update() { return m_update; }
 
+    // Takes the program's lock for the rest of the run; the start calls it
+    // once the main window is on the screen, as writing the lock waits for
+    // the disk.
+    void holdLock();
+
     // What the main window views.
     Tmain::Services mainServices();
     // Wires the main window's close to finish().

@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QResource>
 
 #include <cstring>
 
@@ -95,35 +96,63 @@ bool TDictn::checkword(const QString &word)
 }
 
 // Written under a temporary name in the same folder and renamed when complete,
-// so an interrupted start never leaves a truncated list called English.
+// so an interrupted start never leaves a truncated list called English. Not
+// synced to disk: the file is only a copy of the built-in list, which the
+// next start writes again when it is missing, and waiting for the disk would
+// hold up the start.
 void TDictn::writeList()
 {
     QFile source(m_resourcePath);
     if (!source.open(QIODevice::ReadOnly))
         return; // No built-in list: nothing is written, and the opening that follows fails.
 
-    QSaveFile target(m_fileName);
-    if (!target.open(QIODevice::WriteOnly)) {
+    // A name of its own, so two starts at once never write into one file.
+    QFile target;
+    for (int attempt = 0; attempt < 8 && !target.isOpen(); ++attempt) {
+        target.setFileName(QStringLiteral("%1.%2.part")
+                               .arg(m_fileName)
+                               .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        (void)target.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    }
+    const auto fail = [this, &target] {
         m_writeError = QCoreApplication::translate("TDictn", "Unable to write the word list file %1: %2")
                            .arg(QDir::toNativeSeparators(m_fileName), target.errorString());
+    };
+    if (!target.isOpen()) {
+        fail();
         return;
     }
 
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    bool written = true;
     for (bool finished = false; !finished;) {
         const qint64 length = readListChunk(source, buffer.data(), finished);
         if (length < 0) {
             // An unreadable built-in list is treated as a missing one.
-            target.cancelWriting();
+            target.close();
+            target.remove();
             return;
         }
-        // QSaveFile remembers a failed write and refuses the commit below.
-        if (target.write(buffer.constData(), length) != length)
+        if (target.write(buffer.constData(), length) != length) {
+            written = false;
             break;
+        }
     }
-    if (!target.commit()) {
-        m_writeError = QCoreApplication::translate("TDictn", "Unable to write the word list file %1: %2")
-                           .arg(QDir::toNativeSeparators(m_fileName), target.errorString());
+    if (written)
+        written = target.flush();
+    if (!written) {
+        fail();
+        target.close();
+        target.remove();
+        return;
+    }
+    target.close();
+    if (!target.rename(m_fileName)) {
+        // Another start may have put its list there meanwhile; it is judged
+        // like any English found at start.
+        if (!QFileInfo::exists(m_fileName))
+            fail();
+        target.remove();
     }
 }
 
@@ -131,6 +160,11 @@ void TDictn::writeList()
 // resource up to its first NUL, no more and no less.
 bool TDictn::holdsBuiltInList() const
 {
+    // Compared in place where both can be mapped: the check runs at every
+    // start, and copying four megabytes twice over shows.
+    if (const std::optional<bool> same = sameInPlace())
+        return *same;
+
     QFile source(m_resourcePath);
     QFile file(m_fileName);
     if (!source.open(QIODevice::ReadOnly) || !file.open(QIODevice::ReadOnly))
@@ -150,4 +184,31 @@ bool TDictn::holdsBuiltInList() const
     }
     char extra = 0;
     return file.read(&extra, 1) == 0;
+}
+
+std::optional<bool> TDictn::sameInPlace() const
+{
+    if (!m_resourcePath.startsWith(QLatin1Char(':')))
+        return std::nullopt;
+    const QResource resource(m_resourcePath);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression || !resource.data())
+        return std::nullopt;
+    const char *list = reinterpret_cast<const char *>(resource.data());
+    qint64 length = resource.size();
+    if (const void *nul = std::memchr(list, '\0', size_t(length)))
+        length = static_cast<const char *>(nul) - list;
+
+    QFile file(m_fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    if (file.size() != length)
+        return false;
+    if (length == 0)
+        return true;
+    uchar *mapped = file.map(0, length);
+    if (!mapped)
+        return std::nullopt;
+    const bool same = std::memcmp(mapped, list, size_t(length)) == 0;
+    file.unmap(mapped);
+    return same;
 }

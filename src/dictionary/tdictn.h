@@ -52,6 +52,9 @@ private:
 
     void writeList();
     bool holdsBuiltInList() const;
+    // holdsBuiltInList() on the mapped file and the resource where it lies;
+    // no answer when either cannot be had that way.
+    std::optional<bool> sameInPlace() const;
 
     QString m_fileName;
     QString m_resourcePath;

@@ -2,11 +2,13 @@
 
 #include "accessibility.h"
 #include "artwork.h"
+#include "deferredicons.h"
 #include "errorbox.h"
 
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    setStyle(new DeferredIconStyle);
     setApplicationName(QStringLiteral("Tarvle Solo"));
     // Lets the desktop match the windows to the installed menu entry and icon.
     setDesktopFileName(QStringLiteral("tarvlesolo"));

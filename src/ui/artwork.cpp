@@ -11,6 +11,8 @@
 #include <QPainterPathStroker>
 #include <QPen>
 #include <QPointF>
+#include <QResource>
+#include <QtEndian>
 #include <QRectF>
 #include <QString>
 #include <QTransform>
@@ -18,6 +20,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -50,6 +53,11 @@ qreal pixelRatio()
 {
     return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
+
+constexpr auto StoredFolder = ":/artwork/";
+constexpr auto StoredSuffix = ".argb";
+constexpr char StoredMagic[4] = {'T', 'S', 'P', 'X'};
+constexpr int HeaderSize = 16;
 
 // Transparent, with ratio times the pixels of the given size; painters on it
 // still work in the logical size.
@@ -163,31 +171,34 @@ void paintEmptySlot(QPainter &p)
 }
 
 template <typename Paint>
-QPixmap paintedTile(qreal ratio, Paint paint)
+QImage paintedTile(qreal ratio, Paint paint)
 {
     QImage image = canvas(Artwork::TileSize, Artwork::TileSize, ratio);
     QPainter p(&image);
     paint(p);
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-std::array<QPixmap, Artwork::TileCount> makeTiles()
+QImage makeTile(int code, qreal ratio)
 {
-    const qreal ratio = pixelRatio();
-    std::array<QPixmap, Artwork::TileCount> tiles;
-    tiles[Artwork::BlankTile] = paintedTile(ratio, [](QPainter &p) { paintBlankTile(p, qRgb(0xFF, 0xFF, 0xFF)); });
-    for (int i = 0; i < 26; ++i) {
-        tiles[Artwork::FirstLetterTile + i] = paintedTile(ratio, [i](QPainter &p) {
+    switch (code) {
+    case Artwork::BlankTile:
+        return paintedTile(ratio, [](QPainter &p) { paintBlankTile(p, qRgb(0xFF, 0xFF, 0xFF)); });
+    case Artwork::NewestLetterFrame:
+        return paintedTile(ratio, [](QPainter &p) { paintFrame(p, LetterRed); });
+    case Artwork::WordLetterFrame:
+        return paintedTile(ratio, [](QPainter &p) { paintFrame(p, qRgb(0, 0, 0)); });
+    case Artwork::EmptyCell:
+        return paintedTile(ratio, paintSunkenCell);
+    case Artwork::EmptySlot:
+        return paintedTile(ratio, paintEmptySlot);
+    default:
+        return paintedTile(ratio, [code](QPainter &p) {
             paintBlankTile(p, TileFace);
-            paintLetter(p, QChar(u'A' + i));
+            paintLetter(p, QChar(u'A' + code - Artwork::FirstLetterTile));
         });
     }
-    tiles[Artwork::NewestLetterFrame] = paintedTile(ratio, [](QPainter &p) { paintFrame(p, LetterRed); });
-    tiles[Artwork::WordLetterFrame] = paintedTile(ratio, [](QPainter &p) { paintFrame(p, qRgb(0, 0, 0)); });
-    tiles[Artwork::EmptyCell] = paintedTile(ratio, paintSunkenCell);
-    tiles[Artwork::EmptySlot] = paintedTile(ratio, paintEmptySlot);
-    return tiles;
 }
 
 // Same numbers every run, so the texture never changes between starts.
@@ -206,12 +217,12 @@ bool onLattice(qreal v, int period, qreal width)
     return wrapped >= -width / 2 && wrapped < width / 2;
 }
 
-QPixmap makeBackground()
+QImage makeBackground(qreal screenRatio)
 {
     // Worked out in device pixels: the grain is one pixel whatever the ratio,
     // the lattice lines stay one logical pixel wide and run where they do
     // at 1:1, and the period is whole so the picture still wraps.
-    const int period = qMax(1, qRound(16 * pixelRatio()));
+    const int period = qMax(1, qRound(16 * screenRatio));
     const qreal ratio = period / 16.0;
     const int size = 4 * period;
     QImage image(size, size, QImage::Format_RGB32);
@@ -226,7 +237,7 @@ QPixmap makeBackground()
             line[x] = qRgb(qRed(Board) + shade, qGreen(Board) + shade, qBlue(Board) + shade);
         }
     }
-    return QPixmap::fromImage(image);
+    return image;
 }
 
 // Lettering of the logos: cream letters with a dark red outline and shadow,
@@ -285,20 +296,20 @@ void paintLettering(QPainter &p, QPainterPath path, const QRectF &area, qreal ou
     p.fillPath(path, face);
 }
 
-QPixmap makeLogo(int width, int height)
+QImage makeLogo(int width, int height, qreal ratio)
 {
-    QImage image = canvas(width, height, pixelRatio());
+    QImage image = canvas(width, height, ratio);
     QPainter p(&image);
     paintLettering(p, bouncyText(QStringLiteral("Tarvle Solo"), boldFont(64)),
                    QRectF(0, 0, width, height), 2.5);
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-QPixmap makeBigLogo()
+QImage makeBigLogo(qreal ratio)
 {
     constexpr int Size = 104;
-    QImage image = canvas(Size, Size, pixelRatio());
+    QImage image = canvas(Size, Size, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // A large tile behind the two lines ties the badge to the board.
@@ -335,15 +346,15 @@ QPixmap makeBigLogo()
                      top.boundingRect().bottom() - bottom.boundingRect().top() + gap);
     paintLettering(p, top + bottom, field.adjusted(3, 6, -3, -6), 3);
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-QPixmap makeTimeBar()
+QImage makeTimeBar(qreal ratio)
 {
     constexpr int Width = 168;
     constexpr int Height = 20;
     const QRect area(0, 0, Width, Height);
-    QImage image = canvas(Width, Height, pixelRatio());
+    QImage image = canvas(Width, Height, ratio);
     QPainter p(&image);
     // Red at the left end, which is all that is left when time is short.
     QLinearGradient hue(0, 0, Width, 0);
@@ -368,15 +379,15 @@ QPixmap makeTimeBar()
         p.fillRect(x + 1, 2, 1, Height - 4, QColor(255, 255, 255, 40));
     }
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-QPixmap makeTimeBarFrame()
+QImage makeTimeBarFrame(qreal ratio)
 {
     constexpr int Width = 175;
     constexpr int Height = 29;
     const QRect hole(5, 5, 165, 20);
-    QImage image = canvas(Width, Height, pixelRatio());
+    QImage image = canvas(Width, Height, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -391,14 +402,14 @@ QPixmap makeTimeBarFrame()
     p.setCompositionMode(QPainter::CompositionMode_Clear);
     p.fillRect(hole, Qt::transparent);
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-QPixmap makeWordsHeading()
+QImage makeWordsHeading(qreal ratio)
 {
     constexpr int Width = 118;
     constexpr int Height = 21;
-    QImage image = canvas(Width, Height, pixelRatio());
+    QImage image = canvas(Width, Height, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -421,10 +432,10 @@ QPixmap makeWordsHeading()
     p.setPen(colour(LabelCream));
     p.drawText(ribbon, Qt::AlignCenter, QStringLiteral("WORDS FOUND"));
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-QPixmap makeMinLetters()
+QImage makeMinLetters(qreal ratio)
 {
     constexpr int Width = 517;
     constexpr int Height = 7;
@@ -432,7 +443,7 @@ QPixmap makeMinLetters()
     constexpr int SlotWidth = 42;
     constexpr int SlotPitch = 43;
     constexpr int MarkedSlots = 3;
-    QImage image = canvas(Width, Height, pixelRatio());
+    QImage image = canvas(Width, Height, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -447,10 +458,154 @@ QPixmap makeMinLetters()
         p.drawRoundedRect(bar.adjusted(1, 1, -1, -1), 2, 2);
     }
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
+}
+
+// Painted at each size rather than shrunk from the tile, which would soften
+// the letter and the frame; at one pixel a pixel whatever the screen.
+QImage makeIcon(int size)
+{
+    QImage image = canvas(size, size, 1);
+    QPainter p(&image);
+    p.scale(size / qreal(Artwork::TileSize), size / qreal(Artwork::TileSize));
+    paintBlankTile(p, TileFace);
+    paintLetter(p, QChar(u'T'));
+    paintFrame(p, LetterRed);
+    p.end();
+    return image;
+}
+
+constexpr int IconSizes[] = {32, 64, 128};
+
+QString tileName(int code)
+{
+    return QStringLiteral("tile-%1").arg(code, 2, 10, QLatin1Char('0'));
+}
+
+QString iconName(int size)
+{
+    return QStringLiteral("icon-%1").arg(size);
+}
+
+// The screen's scale unless the picture has a fixed one.
+QImage paintNamed(const QString &name, qreal ratio)
+{
+    for (int size : IconSizes) {
+        if (name == iconName(size))
+            return makeIcon(size);
+    }
+    for (int code = 0; code < Artwork::TileCount; ++code) {
+        if (name == tileName(code))
+            return makeTile(code, ratio);
+    }
+    if (name == QLatin1String("background"))
+        return makeBackground(ratio);
+    if (name == QLatin1String("logo"))
+        return makeLogo(216, 42, ratio);
+    if (name == QLatin1String("biglogo"))
+        return makeBigLogo(ratio);
+    if (name == QLatin1String("aboutlogo"))
+        return makeLogo(206, 49, ratio);
+    if (name == QLatin1String("timebar"))
+        return makeTimeBar(ratio);
+    if (name == QLatin1String("timebarframe"))
+        return makeTimeBarFrame(ratio);
+    if (name == QLatin1String("wordsheading"))
+        return makeWordsHeading(ratio);
+    if (name == QLatin1String("minletters"))
+        return makeMinLetters(ratio);
+    return QImage();
+}
+
+// The build's copy at 1:1 screens, painted on any other; the icon's sizes
+// are the same on every screen.
+QPixmap picture(const QString &name)
+{
+    const qreal ratio = pixelRatio();
+    if (ratio == 1.0 || name.startsWith(QLatin1String("icon-"))) {
+        if (const QImage stored = Artwork::stored(name); !stored.isNull())
+            return QPixmap::fromImage(stored);
+    }
+    return QPixmap::fromImage(paintNamed(name, ratio));
+}
+
+std::array<QPixmap, Artwork::TileCount> makeTiles()
+{
+    std::array<QPixmap, Artwork::TileCount> tiles;
+    for (int code = 0; code < Artwork::TileCount; ++code)
+        tiles[std::size_t(code)] = picture(tileName(code));
+    return tiles;
 }
 
 } // namespace
+
+const QStringList &Artwork::names()
+{
+    static const QStringList list = [] {
+        QStringList result;
+        for (int size : IconSizes)
+            result << iconName(size);
+        for (int code = 0; code < TileCount; ++code)
+            result << tileName(code);
+        result << QStringLiteral("background") << QStringLiteral("logo") << QStringLiteral("biglogo")
+               << QStringLiteral("aboutlogo") << QStringLiteral("timebar") << QStringLiteral("timebarframe")
+               << QStringLiteral("wordsheading") << QStringLiteral("minletters");
+        return result;
+    }();
+    return list;
+}
+
+QImage Artwork::paint(const QString &name, qreal ratio)
+{
+    return paintNamed(name, ratio);
+}
+
+QImage Artwork::stored(const QString &name)
+{
+    const QResource resource(QLatin1String(StoredFolder) + name + QLatin1String(StoredSuffix));
+    if (!resource.isValid())
+        return QImage();
+    return decode(resource.uncompressedData());
+}
+
+QByteArray Artwork::encode(const QImage &image)
+{
+    const QImage::Format format = image.format() == QImage::Format_RGB32 ? QImage::Format_RGB32
+                                                                          : QImage::Format_ARGB32_Premultiplied;
+    const QImage pixels = image.convertToFormat(format);
+    const int rowBytes = pixels.width() * 4;
+    QByteArray bytes(HeaderSize, '\0');
+    std::memcpy(bytes.data(), StoredMagic, sizeof StoredMagic);
+    qToLittleEndian<quint16>(quint16(pixels.width()), bytes.data() + 4);
+    qToLittleEndian<quint16>(quint16(pixels.height()), bytes.data() + 6);
+    qToLittleEndian<quint32>(quint32(format), bytes.data() + 8);
+    qToLittleEndian<quint32>(quint32(qRound(pixels.devicePixelRatio() * 1000)), bytes.data() + 12);
+    bytes.reserve(HeaderSize + qsizetype(rowBytes) * pixels.height());
+    for (int y = 0; y < pixels.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(pixels.constScanLine(y)), rowBytes);
+    return bytes;
+}
+
+QImage Artwork::decode(const QByteArray &bytes)
+{
+    if (bytes.size() < HeaderSize || std::memcmp(bytes.constData(), StoredMagic, sizeof StoredMagic) != 0)
+        return QImage();
+    const int width = qFromLittleEndian<quint16>(bytes.constData() + 4);
+    const int height = qFromLittleEndian<quint16>(bytes.constData() + 6);
+    const quint32 format = qFromLittleEndian<quint32>(bytes.constData() + 8);
+    const quint32 permille = qFromLittleEndian<quint32>(bytes.constData() + 12);
+    const int rowBytes = width * 4;
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) || permille == 0
+        || bytes.size() != HeaderSize + qsizetype(rowBytes) * height)
+        return QImage();
+    QImage image(width, height, QImage::Format(format));
+    if (image.isNull())
+        return QImage();
+    image.setDevicePixelRatio(permille / 1000.0);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(image.scanLine(y), bytes.constData() + HeaderSize + qsizetype(rowBytes) * y, size_t(rowBytes));
+    return image;
+}
 
 const QPixmap &Artwork::tile(int code)
 {
@@ -462,13 +617,13 @@ const QPixmap &Artwork::tile(int code)
 
 const QPixmap &Artwork::background()
 {
-    static const QPixmap pixmap = makeBackground();
+    static const QPixmap pixmap = picture(QStringLiteral("background"));
     return pixmap;
 }
 
 const QPixmap &Artwork::logo()
 {
-    static const QPixmap pixmap = makeLogo(216, 42);
+    static const QPixmap pixmap = picture(QStringLiteral("logo"));
     return pixmap;
 }
 
@@ -476,18 +631,8 @@ const QIcon &Artwork::icon()
 {
     static const QIcon icon = [] {
         QIcon result;
-        // Painted at each size rather than shrunk from the tile, which
-        // would soften the letter and the frame.
-        for (int size : {32, 64, 128}) {
-            QImage image = canvas(size, size, 1);
-            QPainter p(&image);
-            p.scale(size / qreal(TileSize), size / qreal(TileSize));
-            paintBlankTile(p, TileFace);
-            paintLetter(p, QChar(u'T'));
-            paintFrame(p, LetterRed);
-            p.end();
-            result.addPixmap(QPixmap::fromImage(image));
-        }
+        for (int size : IconSizes)
+            result.addPixmap(picture(iconName(size)));
         return result;
     }();
     return icon;
@@ -495,36 +640,36 @@ const QIcon &Artwork::icon()
 
 const QPixmap &Artwork::bigLogo()
 {
-    static const QPixmap pixmap = makeBigLogo();
+    static const QPixmap pixmap = picture(QStringLiteral("biglogo"));
     return pixmap;
 }
 
 const QPixmap &Artwork::aboutLogo()
 {
-    static const QPixmap pixmap = makeLogo(206, 49);
+    static const QPixmap pixmap = picture(QStringLiteral("aboutlogo"));
     return pixmap;
 }
 
 const QPixmap &Artwork::timeBar()
 {
-    static const QPixmap pixmap = makeTimeBar();
+    static const QPixmap pixmap = picture(QStringLiteral("timebar"));
     return pixmap;
 }
 
 const QPixmap &Artwork::timeBarFrame()
 {
-    static const QPixmap pixmap = makeTimeBarFrame();
+    static const QPixmap pixmap = picture(QStringLiteral("timebarframe"));
     return pixmap;
 }
 
 const QPixmap &Artwork::wordsHeading()
 {
-    static const QPixmap pixmap = makeWordsHeading();
+    static const QPixmap pixmap = picture(QStringLiteral("wordsheading"));
     return pixmap;
 }
 
 const QPixmap &Artwork::minLetters()
 {
-    static const QPixmap pixmap = makeMinLetters();
+    static const QPixmap pixmap = picture(QStringLiteral("minletters"));
     return pixmap;
 }

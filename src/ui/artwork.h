@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
+#include <QStringList>
 
-// All of the game's pictures, painted by code the first time they are asked
-// for (a QGuiApplication must exist by then) and kept for the whole run.
+// All of the game's pictures, painted by code and kept for the whole run
+// from the first time they are asked for (a QGuiApplication must exist by
+// then). The build paints them once more at 1:1 (mkartwork) and compiles
+// them in: on a screen at 100 % they are read back from there, which takes
+// far less time at start than painting them; on any other they are painted.
 class Artwork {
 public:
     static constexpr int TileSize = 42;
@@ -31,4 +37,20 @@ public:
     // The window icon: a T tile with the newest letter's red frame, in
     // 32, 64 and 128 pixels.
     static const QIcon &icon();
+
+    // The names of the pictures the build stores: icon-32, icon-64,
+    // icon-128, tile-00 to tile-30 (by tile code), background, logo,
+    // biglogo, aboutlogo, timebar, timebarframe, wordsheading, minletters.
+    static const QStringList &names();
+    // One of them painted now for a screen of the given scale (the icon's
+    // sizes are painted at 1 whatever it is); null for an unknown name.
+    static QImage paint(const QString &name, qreal ratio);
+    // The build's copy; null when the program holds none.
+    static QImage stored(const QString &name);
+    // How the build stores a picture: a 16-byte header (width, height,
+    // pixel format, scale) and the pixels as they lie in memory, so reading
+    // it back gives every premultiplied pixel exactly, which PNG would not.
+    // decode() answers a null image for anything that is not such a copy.
+    static QByteArray encode(const QImage &image);
+    static QImage decode(const QByteArray &bytes);
 };

@@ -1026,6 +1026,22 @@ void Tmain::attachHighScores(Thighscore &highscore)
     });
 }
 
+// The window made on demand lives as long as this one.
+void Tmain::attachHighScores(std::function<Thighscore &()> highscore)
+{
+    connect(this, &Tmain::highScoresRequested, this, [this, highscore] {
+        Thighscore &window = highscore();
+        window.loadit();
+        window.showOver(this);
+    });
+    connect(&m_posting, &ScorePosting::answered, this, [this, highscore] {
+        senditAnswered();
+        Thighscore &window = highscore();
+        window.loadit();
+        window.showOver(this);
+    });
+}
+
 void Tmain::attachUpdateCheck(UpdateCheck &update)
 {
     connect(this, &Tmain::updateCheckRequested, &update, &UpdateCheck::start);

@@ -9,6 +9,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <functional>
 
 class BoardView;
 class ClickLabel;
@@ -60,8 +61,11 @@ public:
     // The tiled background picture the other windows copy.
     QPixmap backgroundPicture() const;
 
-    // Wires the windows and checks that are made after this one.
+    // Wires the windows and checks that are made after this one. The high
+    // score window may be made when it is first needed: the function makes
+    // it or hands back the one made before.
     void attachHighScores(Thighscore &highscore);
+    void attachHighScores(std::function<Thighscore &()> highscore);
     void attachUpdateCheck(UpdateCheck &update);
 
     void loadinifile();

@@ -46,6 +46,7 @@ public:
             return false;
         QThread::msleep(settleMs);
         m_peakKilobytes = peakKilobytesOf(process.processId());
+        m_mapped = mappedFilesOf(process.processId());
         if (::kill(pid_t(process.processId()), signal) != 0 || !process.waitForFinished(20000))
             return false;
         m_errors = QString::fromLocal8Bit(process.readAllStandardError());
@@ -56,8 +57,28 @@ public:
     QString errors() const { return m_errors; }
     // The most memory the last run had in use before the signal, in KiB.
     qint64 peakKilobytes() const { return m_peakKilobytes; }
+    // The files the last run had mapped before the signal, as /proc lists them.
+    QByteArray mapped() const { return m_mapped; }
+
+    // The libraries the dynamic loader loads before main(), as it lists them.
+    QByteArray linkedLibraries() const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_TRACE_LOADED_OBJECTS", "1");
+        process.setProcessEnvironment(environment);
+        process.start(m_dir.filePath("tarvlesolo"), {});
+        process.waitForFinished(10000);
+        return process.readAllStandardOutput();
+    }
 
 private:
+    static QByteArray mappedFilesOf(qint64 pid)
+    {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+        return maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+    }
+
     static qint64 peakKilobytesOf(qint64 pid)
     {
         QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -72,6 +93,7 @@ private:
 
     QString m_errors;
     qint64 m_peakKilobytes = -1;
+    QByteArray m_mapped;
     QTemporaryDir m_folder;
     QDir m_dir;
     bool m_copied = false;
@@ -94,6 +116,22 @@ TEST(Process, signalsCloseLikeTheCloseBox)
                                             "Name=Guest\nSounds=yes\nUpdate=true\n"));
         EXPECT_FALSE(QFile::exists(program.file("English")));
     }
+}
+
+// The program is not linked with Qt Multimedia or the sound server's
+// libraries, which would hold up every start; it carries the sound output
+// module, which it has loaded once its window is up.
+TEST(Process, soundLibrariesLoadOnlyOnceTheWindowIsUp)
+{
+    ProgramCopy program;
+    const QByteArray linked = program.linkedLibraries();
+    ASSERT_TRUE(linked.contains("libQt6Widgets")) << linked.constData();
+    EXPECT_FALSE(linked.contains("libQt6Multimedia")) << linked.constData();
+    EXPECT_FALSE(linked.contains("libpulse")) << linked.constData();
+
+    ASSERT_TRUE(program.runUntil(SIGTERM, 1000));
+    EXPECT_TRUE(program.mapped().contains("tarvlesolo-sound"));
+    EXPECT_TRUE(program.mapped().contains("libQt6Multimedia"));
 }
 
 // A first run with no game leaves the tally file of an empty tally, 73

@@ -1,22 +1,24 @@
-// Start-up time: from launching the process to the main window shown, for the
-// game and for a bare Qt main window on the same machine. Each figure is the
-// median of several fresh processes.
+// Start-up time: from launching the process to the main window painted, for the
+// game and for a bare Qt main window (bench-startup-bare, which links Qt
+// Widgets only) on the same machine. The cases take turns, run after run, so
+// a busy moment of the machine falls on all of them alike; each figure is the
+// median of fresh processes, with the spread between the quartiles.
 //
-//   bench-startup            runs the comparison and prints a table
-//   bench-startup --child M  one start in mode M (bare, game), prints the
-//                            milliseconds from main() to the window shown
-#include "application.h"
-#include "audiocueplayer.h"
-#include "gamewindows.h"
-#include "session.h"
+//   bench-startup [RUNS]     runs the comparison and prints a table
+//   bench-startup --child    one start of the game as main() makes it,
+//                            prints the milliseconds from main() to the
+//                            window's first paint done
+//
+// It runs on whatever platform Qt picks: QT_QPA_PLATFORM=offscreen, or a
+// display (xvfb-run -a bench-startup).
+#include "firstpaint.h"
+#include "program.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,97 +27,99 @@
 
 namespace {
 
-constexpr int Runs = 15;
+constexpr int DefaultRuns = 21;
 
-void waitUntilExposed(QWidget &window)
-{
-    window.show();
-    while (!window.windowHandle() || !window.windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::processEvents();
-}
-
-int child(int argc, char **argv, const QString &mode)
+// The program as main() starts it; the time is taken once the main window's
+// first paint is done, the moment a player sees it. The program's own work
+// after that paint waits behind this (the newest watcher goes first), so it
+// is not counted: the window is on the screen by then.
+[[noreturn]] void child(int argc, char **argv)
 {
     QElapsedTimer clock;
     clock.start();
-    Application app(argc, argv);
-    if (mode == QLatin1String("bare")) {
-        QMainWindow window;
-        window.resize(568, 580);
-        waitUntilExposed(window);
-        std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
-    } else {
+    Program program(argc, argv, [] {
         const QString folder = QDir::currentPath();
-        // The sound output as the program has it: the recordings read at
-        // once, the output opened once the window is painted.
-        AudioCuePlayer sound;
-        Session session(Session::Paths{folder, folder, {}}, &sound);
-        GameWindows windows(session);
-        sound.openWhenPainted(&windows.main);
-        waitUntilExposed(windows.main);
+        return Session::Paths{folder, folder, {}};
+    });
+    program.show();
+    FirstPaint::then(&program.mainWindow(), [&clock] {
         std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
         std::fflush(stdout);
         // Leave without tearing down, so the word list file stays for the next run.
         std::_Exit(0);
-    }
-    return 0;
+    });
+    QCoreApplication::exec();
+    std::_Exit(1);
 }
 
-struct Figures {
-    double wall;
-    double inProcess;
-};
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-Figures measure(const QString &mode, const QString &folder, bool removeList)
-{
+struct Sample {
     std::vector<double> wall;
     std::vector<double> inside;
-    for (int run = 0; run < Runs; ++run) {
-        if (removeList)
-            QFile::remove(QDir(folder).filePath(QStringLiteral("English")));
-        QProcess process;
-        process.setWorkingDirectory(folder);
-        QElapsedTimer clock;
-        clock.start();
-        process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode});
-        process.waitForFinished(60000);
-        wall.push_back(clock.nsecsElapsed() / 1e6);
-        inside.push_back(process.readAllStandardOutput().trimmed().toDouble());
-    }
-    return Figures{median(wall), median(inside)};
+};
+
+struct Spread {
+    double median;
+    double low;  // first quartile
+    double high; // third quartile
+};
+
+Spread spread(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const auto at = [&values](double share) { return values[std::size_t(share * double(values.size() - 1) + 0.5)]; };
+    return Spread{at(0.5), at(0.25), at(0.75)};
+}
+
+// One process; its wall time and the time it printed.
+void run(const QString &program, const QStringList &arguments, const QString &folder, Sample &sample)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    sample.wall.push_back(clock.nsecsElapsed() / 1e6);
+    sample.inside.push_back(process.readAllStandardOutput().trimmed().toDouble());
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && QByteArray(argv[1]) == "--child")
-        return child(argc, argv, QString::fromLatin1(argv[2]));
+    if (argc == 2 && QByteArray(argv[1]) == "--child")
+        child(argc, argv);
 
     QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? qMax(1, QByteArray(argv[1]).toInt()) : DefaultRuns;
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString bare = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-startup-bare"));
     QTemporaryDir folder;
-    std::printf("start-up to the main window shown, median of %d processes (ms)\n", Runs);
-    std::printf("%-40s %10s %12s\n", "", "process", "in main()");
-    const struct {
-        const char *label;
-        const char *mode;
-        bool removeList;
-    } cases[] = {
-        {"bare QMainWindow", "bare", false},
-        {"Tarvle Solo, word list file present", "game", false},
-        {"Tarvle Solo, word list file written", "game", true},
-    };
-    measure(QStringLiteral("game"), folder.path(), false); // warm the caches and leave the list file
-    for (const auto &c : cases) {
-        const Figures f = measure(QString::fromLatin1(c.mode), folder.path(), c.removeList);
-        std::printf("%-40s %10.1f %12.1f\n", c.label, f.wall, f.inProcess);
+    const QString list = QDir(folder.path()).filePath(QStringLiteral("English"));
+
+    enum { Bare, Present, Missing, Cases };
+    const char *labels[Cases] = {"bare QMainWindow", "word list file present", "word list file missing"};
+    Sample samples[Cases];
+    // Warms the caches and leaves the list file.
+    Sample warm;
+    run(self, {QStringLiteral("--child")}, folder.path(), warm);
+    run(bare, {}, folder.path(), warm);
+    for (int round = 0; round < runs; ++round) {
+        run(bare, {}, folder.path(), samples[Bare]);
+        run(self, {QStringLiteral("--child")}, folder.path(), samples[Present]);
+        QFile::remove(list);
+        run(self, {QStringLiteral("--child")}, folder.path(), samples[Missing]);
+    }
+
+    std::printf("start-up to the main window painted on %s, %d runs of each, taking turns (ms)\n",
+                qPrintable(qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("the default platform"))), runs);
+    std::printf("%-24s %8s %16s %8s   %8s %16s\n", "", "process", "quartiles", "ratio", "in main", "quartiles");
+    const double bareWall = spread(samples[Bare].wall).median;
+    for (int c = 0; c < Cases; ++c) {
+        const Spread wall = spread(samples[c].wall);
+        const Spread inside = spread(samples[c].inside);
+        std::printf("%-24s %8.1f %7.1f..%-7.1f %8.2f   %8.1f %7.1f..%-7.1f\n", labels[c], wall.median, wall.low,
+                    wall.high, wall.median / bareWall, inside.median, inside.low, inside.high);
     }
     return 0;
 }

@@ -98,6 +98,10 @@ private slots:
     void minimumLengthMarkCoversOnlyTheFirstThreeSlots();
     void picturesAreBuiltOnce();
     void iconInThreeSizes();
+    void theBuildStoresEveryPictureAsPaintedNow();
+    void theProgramShowsTheStoredPictures();
+    void aStoredCopyGivesBackEveryPixel();
+    void anythingButAStoredCopyIsRefused();
 };
 
 // Codes 0..30 each have their own 42x42 picture.
@@ -292,6 +296,86 @@ void ArtworkTest::iconInThreeSizes()
     QCOMPARE(big.pixelColor(64, 20), QColor(0xFF, 0xFE, 0xCD));
     const QColor frame = big.pixelColor(64, 6);
     QVERIFY2(frame.red() > 120 && frame.green() < 40, qPrintable(frame.name()));
+}
+
+// The copies the build painted are the pictures the code paints today, pixel
+// for pixel, format and scale alike: reading them instead changes nothing.
+void ArtworkTest::theBuildStoresEveryPictureAsPaintedNow()
+{
+    QCOMPARE(Artwork::names().size(), 3 + Artwork::TileCount + 8);
+    for (const QString &name : Artwork::names()) {
+        const QImage stored = Artwork::stored(name);
+        const QImage painted = Artwork::paint(name, 1);
+        QVERIFY2(!stored.isNull(), qPrintable(name));
+        QCOMPARE(stored.format(), painted.format());
+        QCOMPARE(stored.devicePixelRatio(), 1.0);
+        QVERIFY2(stored == painted, qPrintable(name));
+    }
+    QVERIFY(Artwork::stored(QStringLiteral("no-such-picture")).isNull());
+    QVERIFY(Artwork::paint(QStringLiteral("no-such-picture"), 1).isNull());
+}
+
+// At 100 % every picture the windows get is the stored one.
+void ArtworkTest::theProgramShowsTheStoredPictures()
+{
+    QCOMPARE(qApp->devicePixelRatio(), 1.0);
+    // A pixmap keeps an opaque picture without its alpha channel.
+    const auto same = [](const QPixmap &shown, const char *name) {
+        const QImage stored = Artwork::stored(QString::fromLatin1(name));
+        return shown.toImage().convertToFormat(stored.format()) == stored;
+    };
+    QVERIFY(same(Artwork::logo(), "logo"));
+    QVERIFY(same(Artwork::bigLogo(), "biglogo"));
+    QVERIFY(same(Artwork::aboutLogo(), "aboutlogo"));
+    QVERIFY(same(Artwork::background(), "background"));
+    QVERIFY(same(Artwork::timeBar(), "timebar"));
+    QVERIFY(same(Artwork::timeBarFrame(), "timebarframe"));
+    QVERIFY(same(Artwork::wordsHeading(), "wordsheading"));
+    QVERIFY(same(Artwork::minLetters(), "minletters"));
+    QVERIFY(same(Artwork::tile(Artwork::EmptySlot), "tile-30"));
+    QVERIFY(same(Artwork::tile(Artwork::FirstLetterTile), "tile-01"));
+    QVERIFY(same(Artwork::icon().pixmap(64), "icon-64"));
+}
+
+// Half-transparent premultiplied pixels, an opaque picture and a scale all
+// come back as they went in.
+void ArtworkTest::aStoredCopyGivesBackEveryPixel()
+{
+    QImage see(7, 3, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < see.height(); ++y)
+        for (int x = 0; x < see.width(); ++x)
+            see.setPixel(x, y, qRgba(x * 3, y, x + y, x * 5 + y));
+    see.setDevicePixelRatio(2);
+    const QImage back = Artwork::decode(Artwork::encode(see));
+    QCOMPARE(back.format(), QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(back.devicePixelRatio(), 2.0);
+    QVERIFY(back == see);
+
+    QImage opaque(5, 4, QImage::Format_RGB32);
+    opaque.fill(qRgb(0x4C, 0x6A, 0x4C));
+    QCOMPARE(Artwork::decode(Artwork::encode(opaque)).format(), QImage::Format_RGB32);
+    QVERIFY(Artwork::decode(Artwork::encode(opaque)) == opaque);
+}
+
+// A damaged, cut or foreign copy reads as no picture, never as a wrong one.
+void ArtworkTest::anythingButAStoredCopyIsRefused()
+{
+    QImage picture(4, 4, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::red);
+    const QByteArray good = Artwork::encode(picture);
+    QVERIFY(!Artwork::decode(good).isNull());
+    QVERIFY(Artwork::decode(QByteArray()).isNull());
+    QVERIFY(Artwork::decode(good.left(good.size() - 1)).isNull());
+    QVERIFY(Artwork::decode(good + 'x').isNull());
+    QByteArray magic = good;
+    magic[0] = 'X';
+    QVERIFY(Artwork::decode(magic).isNull());
+    QByteArray format = good;
+    format[8] = char(QImage::Format_Mono);
+    QVERIFY(Artwork::decode(format).isNull());
+    QByteArray scale = good;
+    scale[12] = scale[13] = scale[14] = scale[15] = 0;
+    QVERIFY(Artwork::decode(scale).isNull());
 }
 
 QTEST_MAIN(ArtworkTest)

@@ -408,15 +408,15 @@ private slots:
             const Component *end;
         };
         const Window windows[] = {
-            {&m_windows->tallylist, "Tarvle Solo - Tally List", {342, 438}, true, std::begin(tallyComponents),
+            {&m_windows->tallylist(), "Tarvle Solo - Tally List", {342, 438}, true, std::begin(tallyComponents),
              std::end(tallyComponents)},
-            {&m_windows->help, "Tarvle Solo - Help File", {523, 431}, false, std::begin(helpComponents),
+            {&m_windows->help(), "Tarvle Solo - Help File", {523, 431}, false, std::begin(helpComponents),
              std::end(helpComponents)},
-            {&m_windows->about, "Tarvle Solo - About", {304, 193}, true, std::begin(aboutComponents),
+            {&m_windows->about(), "Tarvle Solo - About", {304, 193}, true, std::begin(aboutComponents),
              std::end(aboutComponents)},
-            {&m_windows->multiplayer, "Tarvle Solo - Multiplayer", {569, 431}, true,
+            {&m_windows->multiplayer(), "Tarvle Solo - Multiplayer", {569, 431}, true,
              std::begin(multiplayerComponents), std::end(multiplayerComponents)},
-            {&m_windows->highscore, "Tarvle Solo - High Scores", {603, 561}, true, std::begin(highscoreComponents),
+            {&m_windows->highscore(), "Tarvle Solo - High Scores", {603, 561}, true, std::begin(highscoreComponents),
              std::end(highscoreComponents)},
         };
         for (const Window &w : windows) {
@@ -430,7 +430,7 @@ private slots:
             w.window->hide();
         }
         // The tally's record rows, by number.
-        QWidget *panel = child(&m_windows->tallylist, "FlatPanel1");
+        QWidget *panel = child(&m_windows->tallylist(), "FlatPanel1");
         for (int i = 1; i <= 10; ++i) {
             const int y = 158 + 24 * (i - 1);
             auto *num = panel->findChild<QLabel *>(QStringLiteral("label_num%1").arg(i));
@@ -442,22 +442,22 @@ private slots:
             QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("label_high%1").arg(i))->pos(), QPoint(286, y));
         }
         const QString year = QString::number(QDate::currentDate().year());
-        QCOMPARE(child<QLabel>(&m_windows->help, "label_year")->text(), year);
-        QCOMPARE(child<QLabel>(&m_windows->about, "label_year")->text(), year);
+        QCOMPARE(child<QLabel>(&m_windows->help(), "label_year")->text(), year);
+        QCOMPARE(child<QLabel>(&m_windows->about(), "label_year")->text(), year);
         // The help pages fill the area under the heading as the window grows.
-        m_windows->help.show();
-        m_windows->help.resize(700, 500);
+        m_windows->help().show();
+        m_windows->help().resize(700, 500);
         QCoreApplication::processEvents();
-        QCOMPARE(child(&m_windows->help, "panel_side")->geometry(), QRect(0, 0, 137, 500));
-        QCOMPARE(child(&m_windows->help, "memo4")->geometry(), QRect(1, 21, 700 - 137 - 2, 500 - 22));
+        QCOMPARE(child(&m_windows->help(), "panel_side")->geometry(), QRect(0, 0, 137, 500));
+        QCOMPARE(child(&m_windows->help(), "memo4")->geometry(), QRect(1, 21, 700 - 137 - 2, 500 - 22));
     }
 
     // Each menu item opens its window without blocking the main window; one
     // already open comes to the front.
     void menuOpensWindows()
     {
-        QWidget *const opened[] = {&m_windows->tallylist, &m_windows->help, &m_windows->about,
-                                   &m_windows->multiplayer, &m_windows->highscore};
+        QWidget *const opened[] = {&m_windows->tallylist(), &m_windows->help(), &m_windows->about(),
+                                   &m_windows->multiplayer(), &m_windows->highscore()};
         const char *const items[] = {"TallyList1", "Help2", "About1", "MultiplayerTarvle1", "ViewHighScoreList1"};
         for (int i = 0; i < 5; ++i) {
             action(items[i])->trigger();
@@ -468,13 +468,13 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         // Back to the first: shown once, now in front again.
         action("TallyList1")->trigger();
-        QVERIFY(QTest::qWaitForWindowActive(&m_windows->tallylist));
+        QVERIFY(QTest::qWaitForWindowActive(&m_windows->tallylist()));
         // The main window still takes clicks: START GAME starts a game.
         QTest::mouseClick(child<FlatButton>(&main(), "button_start"), Qt::LeftButton);
         QVERIFY(game().isPlaying());
         // Help's own About button and the windows' Done buttons.
-        QTest::mouseClick(child<FlatButton>(&m_windows->help, "button_about"), Qt::LeftButton);
-        QVERIFY(QTest::qWaitForWindowActive(&m_windows->about));
+        QTest::mouseClick(child<FlatButton>(&m_windows->help(), "button_about"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(&m_windows->about()));
         for (QWidget *window : opened) {
             QTest::mouseClick(child<FlatButton>(window, "button_done"), Qt::LeftButton);
             QVERIFY(window->isHidden());
@@ -491,8 +491,8 @@ private slots:
         main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main()));
         QTest::keyClick(&main(), Qt::Key_F1);
-        QVERIFY(QTest::qWaitForWindowExposed(&m_windows->help));
-        m_windows->help.hide();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_windows->help()));
+        m_windows->help().hide();
         main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main()));
 
@@ -500,7 +500,7 @@ private slots:
         QVERIFY(game().isPlaying());
         QVERIFY(child(&main(), "panel_name")->isHidden());
         QTest::keyClick(&main(), Qt::Key_F1);
-        QVERIFY(m_windows->help.isHidden());
+        QVERIFY(m_windows->help().isHidden());
         QTest::keyClick(&main(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(game().board().wordlength() <= 1, true);
         QCOMPARE(game().secondsLeft(), 180);

@@ -48,8 +48,8 @@ private:
 
     Tmain &main() { return m_windows->main; }
     Game &game() { return main().game(); }
-    Treview &review() { return m_windows->review; }
-    Tboardcode &dialog() { return m_windows->boardcode; }
+    Treview &review() { return m_windows->review(); }
+    Tboardcode &dialog() { return m_windows->boardcode(); }
 
     template<typename T = QWidget> T *child(QWidget *window, const char *name)
     {

@@ -48,7 +48,7 @@ private:
         m_session->update().setServiceBase(QStringLiteral("http://127.0.0.1:1"));
         m_windows = std::make_unique<GameWindows>(*m_session);
         m_window = &m_windows->main;
-        m_tally = &m_windows->tallylist;
+        m_tally = &m_windows->tallylist();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
