@@ -195,16 +195,19 @@ TEST(Process, damagedFilesCostBoundedMemory)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         ProgramCopy program;
-        if (!c.tally.isEmpty())
+        if (!c.tally.isEmpty()) {
             ASSERT_TRUE(writeFile(program.file("tarvlesolotally.tld"), c.tally));
-        if (!c.ini.isEmpty())
+        }
+        if (!c.ini.isEmpty()) {
             ASSERT_TRUE(writeFile(program.file("tarvlesolo.ini"), c.ini));
+        }
         ASSERT_TRUE(program.runUntil(SIGTERM, settle));
         EXPECT_GT(program.peakKilobytes(), 0);
         EXPECT_LT(program.peakKilobytes(), base + 100 * 1024) << "normal start: " << base << " KiB";
         EXPECT_EQ(readFile(program.file("tarvlesolotally.tld")).size(), 73);
-        if (!c.tally.isEmpty())
+        if (!c.tally.isEmpty()) {
             EXPECT_EQ(readFile(program.file("tarvlesolotally.tld.bad")), c.tally);
+        }
     }
 }
 
