@@ -76,14 +76,16 @@ HttpResponse internalError()
 
 class Session : public std::enable_shared_from_this<Session> {
 public:
-    Session(tcp::socket socket, const HttpServer::Settings &settings, const HttpServer::Handler &handler, bool fromProxy)
+    Session(tcp::socket socket, const HttpServer::Settings &settings, const HttpServer::Handler &handler,
+            const std::vector<asio::ip::address> &trustedProxies)
         : m_stream(std::move(socket))
         , m_settings(settings)
         , m_handler(handler)
-        , m_fromProxy(fromProxy)
     {
         beast::error_code error;
-        m_clientAddress = plainAddress(m_stream.socket().remote_endpoint(error).address()).to_string();
+        const asio::ip::address peer = plainAddress(m_stream.socket().remote_endpoint(error).address());
+        m_fromProxy = std::find(trustedProxies.begin(), trustedProxies.end(), peer) != trustedProxies.end();
+        m_clientAddress = peer.to_string();
         m_localAddress = endpointText(m_stream.socket().local_endpoint(error));
     }
 
@@ -237,7 +239,7 @@ private:
     beast::tcp_stream m_stream;
     const HttpServer::Settings &m_settings;
     const HttpServer::Handler &m_handler;
-    const bool m_fromProxy;
+    bool m_fromProxy = false;
     std::string m_clientAddress;
     std::string m_localAddress;
     beast::flat_buffer m_buffer;
@@ -342,9 +344,7 @@ private:
         beast::error_code ignored;
         // Headers and body go out in separate segments; without this Nagle and delayed ACKs add ~40 ms.
         socket.set_option(tcp::no_delay(true), ignored);
-        const auto peer = plainAddress(socket.remote_endpoint(ignored).address());
-        const bool fromProxy = std::find(m_proxies.begin(), m_proxies.end(), peer) != m_proxies.end();
-        std::make_shared<Session>(std::move(socket), m_settings, m_handler, fromProxy)->start();
+        std::make_shared<Session>(std::move(socket), m_settings, m_handler, m_proxies)->start();
         accept();
     }
 

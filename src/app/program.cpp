@@ -19,11 +19,13 @@ Session::Paths Program::ownPaths()
 
 void Program::show()
 {
-    // The start-up cue waits for the output. Games on the service's tickets
-    // can be verified; they are fetched in the background, so START GAME
-    // never waits for one.
-    m_sound.openWhenPainted(&m_windows.main);
+    // Opening the sound output loads Qt's sound back end, which holds up
+    // whatever else loads meanwhile, so the window is on the screen first; the
+    // start-up cue waits for the output. Games on the service's tickets can be
+    // verified; they are fetched in the background, so START GAME never waits
+    // for one.
     FirstPaint::then(&m_windows.main, [this] {
+        m_sound.open();
         m_session.holdLock();
         m_session.tickets().start();
     });

@@ -2,7 +2,6 @@
 
 #include <QAudioDevice>
 #include <QAudioSink>
-#include <QEvent>
 #include <QBuffer>
 #include <QFile>
 #include <QIODevice>
@@ -239,23 +238,6 @@ void AudioCuePlayer::open()
     }
     m_thread.start();
     QMetaObject::invokeMethod(m_output, [output = m_output] { output->open(); });
-}
-
-void AudioCuePlayer::openWhenPainted(QObject *window)
-{
-    m_window = window;
-    window->installEventFilter(this);
-}
-
-bool AudioCuePlayer::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_window && event->type() == QEvent::Paint) {
-        m_window->removeEventFilter(this);
-        m_window = nullptr;
-        // After this paint is done.
-        QTimer::singleShot(0, this, &AudioCuePlayer::open);
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void AudioCuePlayer::outputOpened(const QAudioFormat &format, qsizetype bufferSize)

@@ -40,10 +40,6 @@ public:
     // how it went. A cue asked for before the output is open starts when it
     // opens. Later calls do nothing.
     void open();
-    // Opens the output once the window has first been painted. Opening loads
-    // Qt's sound back end, which holds up whatever else loads meanwhile, so
-    // the window is on the screen first.
-    void openWhenPainted(QObject *window);
     // True while the output plays.
     bool isOpen() const { return m_open; }
     // What the output was opened with: invalid, and 0, until it is.
@@ -63,9 +59,6 @@ signals:
     // Once, when opening has ended: true when the output plays.
     void opened(bool playing);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     friend class CueOutput;
     void outputOpened(const QAudioFormat &format, qsizetype bufferSize);
@@ -75,7 +68,6 @@ private:
     CueSource m_source;
     QThread m_thread;
     CueOutput *m_output = nullptr; // lives on m_thread
-    QObject *m_window = nullptr;   // watched for its first paint
     QAudioFormat m_format;
     qsizetype m_bufferSize = 0;
     bool m_open = false;

@@ -2,11 +2,9 @@
 
 #include "cueoutputmodule.h"
 
-#include <QEvent>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
-#include <QTimer>
 
 #include <dlfcn.h>
 #include <sys/mman.h>
@@ -83,22 +81,6 @@ void ModuleCuePlayer::open()
         return;
     m_player.reset(openOutput(m_pending ? int(*m_pending) : -1));
     m_pending.reset();
-}
-
-void ModuleCuePlayer::openWhenPainted(QObject *window)
-{
-    m_window = window;
-    window->installEventFilter(this);
-}
-
-bool ModuleCuePlayer::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_window && event->type() == QEvent::Paint) {
-        m_window->removeEventFilter(this);
-        m_window = nullptr;
-        QTimer::singleShot(0, this, &ModuleCuePlayer::open);
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void ModuleCuePlayer::playsounds(Cue cue)

@@ -27,19 +27,13 @@ public:
 
     // Loads the module and opens the output; later calls do nothing.
     void open();
-    // Opens once the window has first been painted, after that paint.
-    void openWhenPainted(QObject *window);
     // True once the module is loaded and holds the player.
     bool isLoaded() const { return m_player != nullptr; }
 
     void playsounds(Cue cue) override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QString m_module;
-    QObject *m_window = nullptr; // watched for its first paint
     bool m_opening = false;
     std::optional<Cue> m_pending;
     // Made by the module; the module is never unloaded, so its code outlives it.

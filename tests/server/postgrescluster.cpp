@@ -1,16 +1,15 @@
 #include "postgrescluster.h"
 
+#include "childprocess.h"
+
 #include <libpq-fe.h>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <grp.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,23 +33,6 @@ constexpr const char *unprivilegedGroup = "nogroup";
 bool isRoot()
 {
     return ::geteuid() == 0;
-}
-
-int freePort()
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (socket < 0)
-        throw std::runtime_error("cannot open a socket to find a free port");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    const bool bound = ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
-                       && ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length) == 0;
-    ::close(socket);
-    if (!bound)
-        throw std::runtime_error("cannot find a free loopback port");
-    return ntohs(address.sin_port);
 }
 
 std::string tail(const std::filesystem::path &path)
@@ -211,7 +193,7 @@ void PostgresCluster::start()
     const bool restart = m_port != 0;
     for (int attempt = 1;; ++attempt) {
         if (!restart)
-            m_port = freePort();
+            m_port = freeLoopbackPort();
         if (!restart) {
             // Later lines win, so a retry on another port appends its own.
             std::ofstream conf(m_data / "postgresql.conf", std::ios::app);

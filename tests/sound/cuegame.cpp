@@ -14,6 +14,7 @@
 #include "application.h"
 #include "audiocueplayer.h"
 #include "cueonsets.h"
+#include "firstpaint.h"
 #include "gamewindows.h"
 #include "monitorrecording.h"
 #include "pulseserver.h"
@@ -173,7 +174,7 @@ int main(int argc, char **argv)
     Tmain &window = windows.main;
     double opened = 0.0;
     QObject::connect(&sound, &AudioCuePlayer::opened, &app, [&opened] { opened = now(); });
-    sound.openWhenPainted(&window);
+    FirstPaint::then(&window, [&sound] { sound.open(); });
     window.show();
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window)) {

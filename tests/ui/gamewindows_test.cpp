@@ -5,10 +5,10 @@
 #include "flatbutton.h"
 #include "gamewindows.h"
 #include "session.h"
+#include "testfiles.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -47,10 +47,7 @@ private slots:
     void init()
     {
         // No update check: it would ask whatever service the build points at.
-        QFile ini(QDir(m_program.path()).filePath("tarvlesolo.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[tarvlesolo]\nUpdate=false\n");
-        ini.close();
+        QVERIFY(writeFile(QDir(m_program.path()).filePath("tarvlesolo.ini"), "[tarvlesolo]\nUpdate=false\n"));
         m_session = std::make_unique<Session>(Session::Paths{m_program.path(), m_working.path(), {}}, nullptr);
         m_windows = std::make_unique<GameWindows>(*m_session);
         m_windows->main.show();

@@ -9,10 +9,10 @@
 #include "gamewindows.h"
 #include "servicehost.h"
 #include "session.h"
+#include "testfiles.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,10 +120,7 @@ private slots:
         // The caret stays on, so a focused edit box looks the same at any moment.
         QApplication::setCursorFlashTime(0);
         // No update check: it would ask whatever service the build points at.
-        QFile ini(QDir(m_program.path()).filePath("tarvlesolo.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[tarvlesolo]\nUpdate=false\nLeft=0\nTop=0\n");
-        ini.close();
+        QVERIFY(writeFile(QDir(m_program.path()).filePath("tarvlesolo.ini"), "[tarvlesolo]\nUpdate=false\nLeft=0\nTop=0\n"));
         m_session = std::make_unique<Session>(Session::Paths{m_program.path(), m_working.path(), {}}, nullptr);
         m_windows = std::make_unique<GameWindows>(*m_session);
     }
