@@ -72,8 +72,11 @@ public:
     {
         dieWithTheTest(m_server);
         // -displayfd takes the first free display and prints its number once
-        // the server accepts clients, so parallel tests never meet.
-        m_server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        // the server accepts clients, so parallel tests never meet. -noreset:
+        // a server that resets as its last client leaves (an xprop) refuses
+        // the next one for a moment.
+        m_server.start(QStringLiteral("Xvfb"),
+                       {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
         QByteArray number;
         QElapsedTimer clock;
         clock.start();

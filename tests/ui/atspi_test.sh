@@ -23,7 +23,9 @@ fi
 
 # A free display, told by the server itself.
 exec 5<> "$work/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 2>"$work/xvfb.log" &
+# -noreset: the bus launcher connects and leaves before the game, and a
+# server resetting then refuses the game its connection.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 100); do
     display=$(head -n1 "$work/display" 2>/dev/null || true)
@@ -46,7 +48,7 @@ for _ in $(seq 200); do
     [ -n "$window" ] && break
     sleep 0.05
 done
-[ -n "$window" ] || { echo "the game's window did not appear" >&2; cat "$work/game.log" >&2; exit 1; }
+[ -n "$window" ] || { echo "the game's window did not appear on :$display" >&2; cat "$work/game.log" "$work/xvfb.log" "$work/bus.log" >&2; ls -la /tmp/.X11-unix >&2; exit 1; }
 xdotool windowfocus --sync "$window"
 
 /usr/bin/python3 "$probe" "$window"
