@@ -52,6 +52,25 @@ bool PgResult::boolean(int row, int column) const
     return text(row, column) == "t";
 }
 
+std::string PgResult::failure() const
+{
+    switch (PQresultStatus(m_result.get())) {
+    case PGRES_COMMAND_OK:
+    case PGRES_TUPLES_OK:
+        return {};
+    case PGRES_PIPELINE_ABORTED:
+        return "not run: an earlier statement failed";
+    default:
+        const char *message = m_result ? PQresultErrorMessage(m_result.get()) : "";
+        return *message ? message : "failed";
+    }
+}
+
+bool PgResult::isSyncPoint() const
+{
+    return m_result && PQresultStatus(m_result.get()) == PGRES_PIPELINE_SYNC;
+}
+
 int PgResult::affected() const
 {
     const char *tuples = PQcmdTuples(m_result.get());
@@ -102,6 +121,53 @@ PgResult PgConnection::run(const char *statement, const std::vector<std::string>
     return checked(PQexecPrepared(m_connection, statement, static_cast<int>(values.size()), values.data(), nullptr,
                                   nullptr, 0),
                    statement);
+}
+
+std::vector<PgResult> PgConnection::pipeline(const std::vector<PgStep> &steps)
+{
+    const auto fail = [this](const std::string &message) {
+        // A session left halfway through a pipeline is of no further use: a new one in its place.
+        if (PQexitPipelineMode(m_connection) != 1 && !isBroken())
+            reconnect();
+        if (isBroken())
+            throw ConnectionLost(message);
+        throw StoreError(message);
+    };
+    if (PQenterPipelineMode(m_connection) != 1)
+        fail("cannot enter pipeline mode: " + messageOf(m_connection));
+    for (const PgStep &step : steps) {
+        std::vector<const char *> values;
+        values.reserve(step.parameters.size());
+        for (const std::string &parameter : step.parameters)
+            values.push_back(parameter.c_str());
+        const int sent = step.prepared
+            ? PQsendQueryPrepared(m_connection, step.prepared, static_cast<int>(values.size()), values.data(), nullptr,
+                                  nullptr, 0)
+            : PQsendQueryParams(m_connection, step.sql, 0, nullptr, nullptr, nullptr, nullptr, 0);
+        if (sent != 1)
+            fail("cannot send a statement: " + messageOf(m_connection));
+    }
+    if (PQpipelineSync(m_connection) != 1)
+        fail("cannot send a pipeline: " + messageOf(m_connection));
+
+    // Every answer up to the sync point is read, so the session leaves pipeline mode in step with
+    // the server.
+    std::vector<PgResult> results;
+    results.reserve(steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        PGresult *raw = PQgetResult(m_connection);
+        if (!raw)
+            fail("pipeline: " + messageOf(m_connection));
+        results.emplace_back(raw);
+        // Each statement's answers end with a null.
+        while (PGresult *extra = PQgetResult(m_connection))
+            PQclear(extra);
+    }
+    PgResult sync(PQgetResult(m_connection));
+    if (!sync.isSyncPoint() || isBroken())
+        fail("pipeline: " + messageOf(m_connection));
+    PQexitPipelineMode(m_connection);
+    return results;
 }
 
 PgResult PgConnection::command(const char *sql)

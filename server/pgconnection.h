@@ -27,12 +27,21 @@ public:
     std::int64_t integer(int row, int column) const; // throws StoreError on anything but an integer
     bool boolean(int row, int column) const;
     int affected() const; // rows an INSERT, UPDATE or DELETE touched
+    std::string failure() const; // empty when the statement succeeded
+    bool isSyncPoint() const;
 
 private:
     struct Clear {
         void operator()(pg_result *result) const;
     };
     std::unique_ptr<pg_result, Clear> m_result;
+};
+
+// One statement of a pipeline: a prepared statement's name with its parameters, or SQL without.
+struct PgStep {
+    const char *prepared = nullptr;
+    const char *sql = nullptr;
+    std::vector<std::string> parameters = {};
 };
 
 // A statement prepared on every connection under its name.
@@ -56,6 +65,11 @@ public:
     PgResult run(const char *statement, const std::vector<std::string> &parameters);
     // Runs SQL without parameters (BEGIN, COMMIT, schema text); the same failures.
     PgResult command(const char *sql);
+    // Sends the steps at once and waits for their answers together: one round trip. The server
+    // runs them in order, each in the transaction the ones before it left open; after one fails
+    // the rest do not run. One result per step, failures in them (failure()); throws only when
+    // the session failed, ConnectionLost when it broke.
+    std::vector<PgResult> pipeline(const std::vector<PgStep> &steps);
     // Prepares the statements (again, after a reconnect they are gone with the old session).
     void prepare(std::vector<PreparedStatement> statements);
 

@@ -3,6 +3,7 @@
 #include "storeerror.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
@@ -42,7 +43,10 @@ constexpr const char *createSchema =
     "INSERT INTO schema_version (version) VALUES (2);";
 
 const std::vector<PreparedStatement> statements = {
-    {"insert", "INSERT INTO postings (name, date, score, verified) VALUES ($1, $2, $3, false)"},
+    // A batch in one statement; ids follow the order of the arrays.
+    {"insertAll", "INSERT INTO postings (name, date, score, verified)"
+                  " SELECT name, date, score, false FROM unnest($1::text[], $2::text[], $3::integer[])"
+                  " WITH ORDINALITY AS batch (name, date, score, position) ORDER BY position"},
     // The NOT used is the check: a ticket taken by another posting, from any instance, gives the
     // UPDATE no row and so inserts none; a concurrent taker waits for the first to end and then
     // finds it used. One statement, one round trip.
@@ -67,43 +71,99 @@ const std::vector<PreparedStatement> statements = {
     {"forgetRequests", "DELETE FROM request_counts WHERE kind = $1 AND minute < $2"},
 };
 
-// BEGIN now; ROLLBACK on destruction unless committed, so the connection goes back to the pool
-// outside any transaction.
+// BEGIN with the transaction's first statement; ROLLBACK on destruction unless committed, so the
+// connection goes back to the pool outside any transaction.
 class PgTransaction {
 public:
-    explicit PgTransaction(PgConnection &connection)
+    // One round trip. A session lost here has committed nothing.
+    PgTransaction(PgConnection &connection, PgStep first)
         : m_connection(connection)
     {
-        m_connection.command("BEGIN");
+        std::vector<PgResult> results = connection.pipeline({{nullptr, "BEGIN"}, std::move(first)});
+        for (const PgResult &result : results) {
+            if (const std::string failure = result.failure(); !failure.empty()) {
+                rollback();
+                throw StoreError(failure);
+            }
+        }
+        m_first.emplace(std::move(results[1]));
     }
     ~PgTransaction()
     {
-        if (m_done)
-            return;
+        if (!m_done)
+            rollback();
+    }
+    PgTransaction(const PgTransaction &) = delete;
+    PgTransaction &operator=(const PgTransaction &) = delete;
+
+    const PgResult &first() const { return *m_first; }
+
+    // COMMIT, and once it has gone through `after` (if any) in a transaction of its own, in one
+    // round trip. False when `after` failed: the work is committed all the same.
+    bool commit(const PgStep *after = nullptr)
+    {
+        m_done = true;
+        std::vector<PgStep> steps = {{nullptr, "COMMIT"}};
+        if (after)
+            steps.push_back(*after);
+        std::vector<PgResult> results;
+        try {
+            results = m_connection.pipeline(steps);
+        } catch (const ConnectionLost &lost) {
+            // Whether the server committed is unknown: never run the work again.
+            throw StoreError(std::string("the connection was lost during COMMIT: ") + lost.what());
+        }
+        if (const std::string failure = results[0].failure(); !failure.empty())
+            throw StoreError("COMMIT: " + failure);
+        return !after || results[1].failure().empty();
+    }
+
+private:
+    void rollback() noexcept
+    {
         try {
             m_connection.command("ROLLBACK");
         } catch (...) {
             // A broken connection has no transaction left to roll back; the pool reconnects it.
         }
     }
-    PgTransaction(const PgTransaction &) = delete;
-    PgTransaction &operator=(const PgTransaction &) = delete;
 
-    void commit()
-    {
-        m_done = true;
-        try {
-            m_connection.command("COMMIT");
-        } catch (const ConnectionLost &lost) {
-            // Whether the server committed is unknown: never run the work again.
-            throw StoreError(std::string("the connection was lost during COMMIT: ") + lost.what());
-        }
-    }
-
-private:
     PgConnection &m_connection;
+    std::optional<PgResult> m_first;
     bool m_done = false;
 };
+
+// Moves the list's version on; see PostgresStore::listVersion().
+const PgStep advanceListVersionStep = {"advanceListVersion"};
+
+// A text[] parameter. Every element is quoted, so commas, braces, blanks and the word NULL stay text.
+std::string textArray(const std::vector<const Posting *> &postings, std::string Posting::*field)
+{
+    std::string array = "{";
+    for (const Posting *posting : postings) {
+        if (array.size() > 1)
+            array += ',';
+        array += '"';
+        for (const char c : posting->*field) {
+            if (c == '"' || c == '\\')
+                array += '\\';
+            array += c;
+        }
+        array += '"';
+    }
+    return array + '}';
+}
+
+std::string scoreArray(const std::vector<const Posting *> &postings)
+{
+    std::string array = "{";
+    for (const Posting *posting : postings) {
+        if (array.size() > 1)
+            array += ',';
+        array += std::to_string(posting->score);
+    }
+    return array + '}';
+}
 
 std::string number(std::int64_t value)
 {
@@ -131,8 +191,7 @@ std::vector<StoredPosting> rowsOf(const PgResult &result)
 const std::string &withSchema(const std::string &uri)
 {
     PgConnection connection(uri);
-    PgTransaction transaction(connection);
-    connection.command(lockSchema);
+    PgTransaction transaction(connection, {nullptr, lockSchema});
     const bool exists = connection.command("SELECT to_regclass('schema_version') IS NOT NULL").boolean(0, 0);
     int version = 0;
     if (exists) {
@@ -156,7 +215,7 @@ const std::string &withSchema(const std::string &uri)
 
 PostgresStore::PostgresStore(const std::string &uri, int connections)
     : m_pool(withSchema(uri), static_cast<std::size_t>(std::max(connections, 1)), statements)
-    , m_postings([this](const std::vector<const Posting *> &postings) { addAll(postings); }, std::max(connections / 2, 1))
+    , m_postings([this](const std::vector<const Posting *> &postings) { addAll(postings); })
 {
 }
 
@@ -200,27 +259,36 @@ void PostgresStore::add(const Posting &posting)
 
 void PostgresStore::addAll(const std::vector<const Posting *> &postings)
 {
-    withConnection([&postings](PgConnection &connection) {
-        PgTransaction transaction(connection);
-        for (const Posting *posting : postings)
-            connection.run("insert", {posting->name, posting->date, number(posting->score)});
-        transaction.commit();
-    });
-    advanceListVersion();
+    const PgStep insert = {"insertAll", nullptr,
+                           {textArray(postings, &Posting::name), textArray(postings, &Posting::date), scoreArray(postings)}};
+    bool advanced = false;
+    try {
+        withConnection([&](PgConnection &connection) {
+            PgTransaction transaction(connection, insert);
+            advanced = transaction.commit(&advanceListVersionStep);
+        });
+    } catch (const StoreError &) {
+        // The COMMIT may have gone through all the same.
+        m_advancePending = true;
+        throw;
+    }
+    if (!advanced)
+        m_advancePending = true;
 }
 
 bool PostgresStore::addVerified(const Posting &posting, std::string_view game)
 {
-    const bool stored = withConnection([&posting, game](PgConnection &connection) {
-        PgTransaction transaction(connection);
-        if (connection.run("claimAndInsert", {posting.name, posting.date, number(posting.score), std::string(game)})
-                .affected() != 1)
+    const PgStep claim = {"claimAndInsert", nullptr, {posting.name, posting.date, number(posting.score), std::string(game)}};
+    bool advanced = false;
+    const bool stored = withConnection([&](PgConnection &connection) {
+        PgTransaction transaction(connection, claim);
+        if (transaction.first().affected() != 1)
             return false;
-        transaction.commit();
+        advanced = transaction.commit(&advanceListVersionStep);
         return true;
     });
-    if (stored)
-        advanceListVersion();
+    if (stored && !advanced)
+        m_advancePending = true;
     return stored;
 }
 
@@ -259,11 +327,8 @@ std::int64_t PostgresStore::listVersion()
 void PostgresStore::addTicket(const Ticket &ticket)
 {
     // In a transaction, so a connection lost before COMMIT is known to have stored nothing.
-    withConnection([&ticket](PgConnection &connection) {
-        PgTransaction transaction(connection);
-        connection.run("insertTicket", {ticket.id, ticket.code, ticket.day, number(ticket.issuedAt)});
-        transaction.commit();
-    });
+    const PgStep insert = {"insertTicket", nullptr, {ticket.id, ticket.code, ticket.day, number(ticket.issuedAt)}};
+    withConnection([&insert](PgConnection &connection) { PgTransaction(connection, insert).commit(); });
 }
 
 std::optional<Ticket> PostgresStore::ticket(std::string_view id)

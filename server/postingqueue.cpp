@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-PostingQueue::PostingQueue(Write write, int writers, std::size_t largestBatch)
+PostingQueue::PostingQueue(Write write, std::size_t largestBatch)
     : m_write(std::move(write))
-    , m_writers(std::max(writers, 1))
     , m_largestBatch(std::max<std::size_t>(largestBatch, 1))
 {
 }
@@ -16,7 +15,7 @@ void PostingQueue::add(const Posting &posting)
     std::unique_lock lock(m_mutex);
     m_waiting.push_back(&mine);
     while (!mine.done) {
-        if (m_writing >= m_writers) {
+        if (m_writing) {
             m_written.wait(lock);
             continue;
         }
@@ -24,7 +23,7 @@ void PostingQueue::add(const Posting &posting)
         const std::size_t count = std::min(m_waiting.size(), m_largestBatch);
         std::vector<Waiting *> batch(m_waiting.begin(), m_waiting.begin() + static_cast<std::ptrdiff_t>(count));
         m_waiting.erase(m_waiting.begin(), m_waiting.begin() + static_cast<std::ptrdiff_t>(count));
-        ++m_writing;
+        m_writing = true;
         lock.unlock();
 
         std::vector<const Posting *> postings;
@@ -42,7 +41,7 @@ void PostingQueue::add(const Posting &posting)
             waiting->done = true;
             waiting->error = error;
         }
-        --m_writing;
+        m_writing = false;
         m_written.notify_all();
     }
     if (mine.error)

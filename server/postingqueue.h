@@ -10,16 +10,15 @@
 #include <vector>
 
 // Postings stored by several threads at once go to the database together, in one transaction,
-// so a burst costs one commit rather than one each: a caller that finds fewer than `writers`
-// writes under way writes everything waiting, and the others wait for a write. Each caller
-// returns once its own posting is stored, or throws the error of the write that held it.
+// so a burst costs one commit rather than one each: a caller that finds no write under way writes
+// everything waiting, and the others wait for a write. Each caller returns once its own posting
+// is stored, or throws the error of the write that held it.
 class PostingQueue {
 public:
     // Stores the postings, in order, all or none; throws on failure.
     using Write = std::function<void(const std::vector<const Posting *> &)>;
 
-    // `writers`: how many writes may run at once (1 for a database with one connection).
-    explicit PostingQueue(Write write, int writers = 1, std::size_t largestBatch = 64);
+    explicit PostingQueue(Write write, std::size_t largestBatch = 64);
 
     void add(const Posting &posting);
 
@@ -31,10 +30,9 @@ private:
     };
 
     const Write m_write;
-    const int m_writers;
     const std::size_t m_largestBatch;
     std::mutex m_mutex;
     std::condition_variable m_written;
     std::vector<Waiting *> m_waiting;
-    int m_writing = 0;
+    bool m_writing = false;
 };

@@ -96,6 +96,49 @@ TEST_F(PostgresStoreTest, hostileTextIsBoundVerbatim)
     EXPECT_EQ(store->count(), static_cast<std::int64_t>(hostile.size()));
 }
 
+TEST_F(PostgresStoreTest, postingsStoredTogetherComeBackVerbatimEachOnce)
+{
+    // Postings arriving at once share a statement, their texts packed into array parameters:
+    // what could end an element or the array, or read as a null, stays text.
+    const auto store = database().open();
+    const std::vector<std::string> texts = {
+        "", " ", "NULL", "null", "{}", "{", "}", ",", "a,b", "\"", "\\", "\\\"", "\"\\", "{\"x\",\"y\"}",
+        "{1,2}", "a\tb", " lead", "trail ", "\xE2\x82\xAC{\xF0\x9F\x98\x80}", std::string(300, '"'), std::string(300, '\\'),
+    };
+    constexpr int threads = 8;
+    std::latch start(threads);
+    std::vector<std::thread> posters;
+    for (int t = 0; t < threads; ++t) {
+        posters.emplace_back([&, t] {
+            start.arrive_and_wait();
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                try {
+                    store->add({texts[i], texts[texts.size() - 1 - i], t * 1000 + static_cast<int>(i)});
+                } catch (const StoreError &e) {
+                    ADD_FAILURE() << e.what();
+                }
+            }
+        });
+    }
+    for (auto &poster : posters)
+        poster.join();
+
+    const auto rows = store->best(1000);
+    ASSERT_EQ(rows.size(), threads * texts.size());
+    std::vector<int> scores;
+    for (const StoredPosting &row : rows) {
+        const auto i = static_cast<std::size_t>(row.score % 1000);
+        ASSERT_LT(i, texts.size());
+        EXPECT_EQ(row.name, texts[i]);
+        EXPECT_EQ(row.date, texts[texts.size() - 1 - i]);
+        scores.push_back(row.score);
+    }
+    std::sort(scores.begin(), scores.end());
+    EXPECT_EQ(std::unique(scores.begin(), scores.end()), scores.end()) << "a posting stored twice";
+    // Rows written by one transaction share its id (xmin): fewer transactions than rows.
+    EXPECT_LT(std::stoul(value("SELECT COUNT(DISTINCT xmin::text) FROM postings")), rows.size());
+}
+
 TEST_F(PostgresStoreTest, aDatabaseOfANewerSchemaIsRefusedUntouched)
 {
     // A service must not write into a schema it does not know: opening fails, nothing changes.

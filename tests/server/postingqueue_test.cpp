@@ -25,7 +25,7 @@ TEST(PostingQueue, concurrentPostingsAreWrittenTogetherEachExactlyOnce)
         batches.push_back(postings.size());
         for (const Posting *posting : postings)
             written.push_back(posting->name);
-    }, 1, 16);
+    }, 16);
 
     constexpr int threads = 8;
     constexpr int each = 40;

@@ -55,6 +55,22 @@ TEST(Store, keepsHostileTextVerbatim)
     EXPECT_EQ(rows[0].name, "\xE2\x82\xAC \"quoted\"");
 }
 
+TEST(Store, aRepeatedTicketIsAnErrorAndTheStoreGoesOn)
+{
+    // The failed statement leaves no transaction open behind it: on one connection, what comes
+    // next is stored, and the first ticket is as it was.
+    const TestDatabase database;
+    const auto opened = database.open(1);
+    Store &store = *opened;
+    store.addTicket({"repeatedTicket0001", "00000000", "", 1, false});
+    EXPECT_THROW(store.addTicket({"repeatedTicket0001", "11111111", "", 2, false}), StoreError);
+    store.addTicket({"repeatedTicket0002", "22222222", "", 3, false});
+    EXPECT_EQ(store.ticket("repeatedTicket0001")->code, "00000000");
+    EXPECT_TRUE(store.addVerified({"after", "d", 4}, "repeatedTicket0002"));
+    store.add({"later", "d", 5});
+    EXPECT_EQ(store.count(), 2);
+}
+
 namespace {
 
 // A fresh folder for database files, removed however the test leaves.
