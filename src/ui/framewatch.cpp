@@ -3,9 +3,11 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,6 +23,7 @@ FrameWatch::FrameWatch(QWidget *window)
         const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
         if (xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr)) {
             m_extentsAtom = reply->atom;
+            m_connection = connection;
             std::free(reply);
         }
     }
@@ -40,15 +43,39 @@ bool FrameWatch::nativeEventFilter(const QByteArray &eventType, void *message, q
     const auto *change = static_cast<const xcb_property_notify_event_t *>(message);
     // internalWinId() is 0 until the window exists; winId() would create it.
     if (change->atom == m_extentsAtom && change->window == m_window->internalWinId())
-        // Qt drops its cached frame only after this filter: tell once it has.
-        QMetaObject::invokeMethod(this, &FrameWatch::frameKnown, Qt::QueuedConnection);
+        readExtents();
     return false;
+}
+
+void FrameWatch::readExtents()
+{
+    auto *connection = static_cast<xcb_connection_t *>(m_connection);
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, xcb_window_t(m_window->internalWinId()), m_extentsAtom, XCB_ATOM_CARDINAL, 0, 4);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+    if (!reply)
+        return;
+    // Left, right, top, bottom; a deleted or malformed property tells nothing.
+    if (reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+        const auto *extents = static_cast<const quint32 *>(xcb_get_property_value(reply));
+        constexpr quint32 Widest = 4096;
+        if (std::all_of(extents, extents + 4, [](quint32 e) { return e < Widest; })) {
+            m_margins = QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
+            // Told after the event, once Qt has seen it too.
+            QMetaObject::invokeMethod(this, &FrameWatch::frameKnown, Qt::QueuedConnection);
+        }
+    }
+    std::free(reply);
 }
 
 bool FrameWatch::eventFilter(QObject *watched, QEvent *event)
 {
     // The platform sets the frame while it shows the window, after this event.
-    if (watched == m_window && event->type() == QEvent::Show)
-        QMetaObject::invokeMethod(this, &FrameWatch::frameKnown, Qt::QueuedConnection);
+    if (watched == m_window && event->type() == QEvent::Show) {
+        QMetaObject::invokeMethod(this, [this] {
+            m_margins = m_window->windowHandle() ? m_window->windowHandle()->frameMargins() : QMargins();
+            emit frameKnown();
+        }, Qt::QueuedConnection);
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -75,7 +75,8 @@ Tmain::Tmain(const Services &services, QWidget *parent)
     connectGame();
     // Keys reach the game before any menu shortcut sees them.
     qApp->installEventFilter(this);
-    connect(new FrameWatch(this), &FrameWatch::frameKnown, this, &Tmain::settleFrame);
+    m_frameWatch = new FrameWatch(this);
+    connect(m_frameWatch, &FrameWatch::frameKnown, this, &Tmain::settleFrame);
     FormCreate();
 }
 
@@ -144,12 +145,22 @@ void Tmain::saveinifile()
 QRect Tmain::outerBounds() const
 {
     // Before the window is first shown its frame is the one asked for.
-    return isVisible() ? frameGeometry() : m_placement;
+    if (!isVisible())
+        return m_placement;
+    if (const auto frame = m_frameWatch->margins())
+        return geometry().marginsAdded(*frame);
+    return frameGeometry();
 }
 
 void Tmain::placeWindow(const QRect &outer)
 {
     m_placement = outer;
+    // With the frame known, the client area goes exactly where it belongs;
+    // move() would go by Qt's own idea of the frame.
+    if (const auto frame = m_frameWatch->margins(); frame && isVisible()) {
+        setGeometry(outer.marginsRemoved(*frame));
+        return;
+    }
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     move(outer.topLeft());
     resize(outer.width() - frame.left() - frame.right(), outer.height() - frame.top() - frame.bottom());
@@ -162,7 +173,7 @@ void Tmain::settleFrame()
     if (m_frameSettled || !isVisible())
         return;
     m_frameSettled = true;
-    if (frameGeometry() != m_placement)
+    if (outerBounds() != m_placement)
         placeWindow(m_placement);
 }
 

@@ -16,6 +16,7 @@ class ClickLabel;
 class CueSwitch;
 class FlatButton;
 class FlatPanel;
+class FrameWatch;
 class QAction;
 class QKeyEvent;
 class QLabel;
@@ -204,6 +205,7 @@ private:
     QRect m_savedbounds;
     QRect m_placement; // the outer frame last asked for
     bool m_frameSettled = false; // placed again with the frame it really has
+    FrameWatch *m_frameWatch = nullptr;
     QSize m_refusedSize; // too small a size already enlarged once
     bool m_updatecheck = true;
     bool m_shownOnce = false;
