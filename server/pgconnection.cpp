@@ -14,6 +14,16 @@ std::string messageOf(const PGconn *connection)
     return message.empty() ? "unknown PostgreSQL failure" : message;
 }
 
+// libpq's view of parameters in the text format: pointers into the strings, which must outlive them.
+std::vector<const char *> pointersTo(const std::vector<std::string> &parameters)
+{
+    std::vector<const char *> values;
+    values.reserve(parameters.size());
+    for (const std::string &parameter : parameters)
+        values.push_back(parameter.c_str());
+    return values;
+}
+
 } // namespace
 
 PgResult::PgResult(pg_result *result)
@@ -114,10 +124,7 @@ PgResult PgConnection::checked(pg_result *raw, std::string_view what)
 
 PgResult PgConnection::run(const char *statement, const std::vector<std::string> &parameters)
 {
-    std::vector<const char *> values;
-    values.reserve(parameters.size());
-    for (const std::string &parameter : parameters)
-        values.push_back(parameter.c_str());
+    const std::vector<const char *> values = pointersTo(parameters);
     return checked(PQexecPrepared(m_connection, statement, static_cast<int>(values.size()), values.data(), nullptr,
                                   nullptr, 0),
                    statement);
@@ -136,10 +143,7 @@ std::vector<PgResult> PgConnection::pipeline(const std::vector<PgStep> &steps)
     if (PQenterPipelineMode(m_connection) != 1)
         fail("cannot enter pipeline mode: " + messageOf(m_connection));
     for (const PgStep &step : steps) {
-        std::vector<const char *> values;
-        values.reserve(step.parameters.size());
-        for (const std::string &parameter : step.parameters)
-            values.push_back(parameter.c_str());
+        const std::vector<const char *> values = pointersTo(step.parameters);
         const int sent = step.prepared
             ? PQsendQueryPrepared(m_connection, step.prepared, static_cast<int>(values.size()), values.data(), nullptr,
                                   nullptr, 0)
