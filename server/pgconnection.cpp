@@ -113,8 +113,7 @@ PgConnection::~PgConnection()
 PgResult PgConnection::checked(pg_result *raw, std::string_view what)
 {
     PgResult result(raw);
-    const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
-    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+    if (result.failure().empty())
         return result;
     const std::string message = raw && *PQresultErrorMessage(raw) ? PQresultErrorMessage(raw) : messageOf(m_connection);
     if (isBroken())

@@ -133,8 +133,20 @@ private:
     bool m_done = false;
 };
 
-// Moves the list's version on; see PostgresStore::listVersion().
-const PgStep advanceListVersionStep = {"advanceListVersion"};
+// COMMIT, with the list's version moved on in the same round trip (see PostgresStore::listVersion()).
+// `pending` is set where the version may not have moved after a stored posting: the advance
+// failed, or the COMMIT's outcome is unknown.
+void commitPosting(PgTransaction &transaction, std::atomic<bool> &pending)
+{
+    static const PgStep advanceListVersion = {"advanceListVersion"};
+    try {
+        if (!transaction.commit(&advanceListVersion))
+            pending = true;
+    } catch (const StoreError &) {
+        pending = true;
+        throw;
+    }
+}
 
 // A text[] parameter. Every element is quoted, so commas, braces, blanks and the word NULL stay text.
 std::string textArray(const std::vector<const Posting *> &postings, std::string Posting::*field)
@@ -261,35 +273,22 @@ void PostgresStore::addAll(const std::vector<const Posting *> &postings)
 {
     const PgStep insert = {"insertAll", nullptr,
                            {textArray(postings, &Posting::name), textArray(postings, &Posting::date), scoreArray(postings)}};
-    bool advanced = false;
-    try {
-        withConnection([&](PgConnection &connection) {
-            PgTransaction transaction(connection, insert);
-            advanced = transaction.commit(&advanceListVersionStep);
-        });
-    } catch (const StoreError &) {
-        // The COMMIT may have gone through all the same.
-        m_advancePending = true;
-        throw;
-    }
-    if (!advanced)
-        m_advancePending = true;
+    withConnection([&](PgConnection &connection) {
+        PgTransaction transaction(connection, insert);
+        commitPosting(transaction, m_advancePending);
+    });
 }
 
 bool PostgresStore::addVerified(const Posting &posting, std::string_view game)
 {
     const PgStep claim = {"claimAndInsert", nullptr, {posting.name, posting.date, number(posting.score), std::string(game)}};
-    bool advanced = false;
-    const bool stored = withConnection([&](PgConnection &connection) {
+    return withConnection([&](PgConnection &connection) {
         PgTransaction transaction(connection, claim);
         if (transaction.first().affected() != 1)
             return false;
-        advanced = transaction.commit(&advanceListVersionStep);
+        commitPosting(transaction, m_advancePending);
         return true;
     });
-    if (stored && !advanced)
-        m_advancePending = true;
-    return stored;
 }
 
 std::vector<StoredPosting> PostgresStore::best(int limit)

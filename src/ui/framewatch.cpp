@@ -49,10 +49,9 @@ bool FrameWatch::nativeEventFilter(const QByteArray &eventType, void *message, q
 
 void FrameWatch::readExtents()
 {
-    auto *connection = static_cast<xcb_connection_t *>(m_connection);
     const xcb_get_property_cookie_t cookie =
-        xcb_get_property(connection, 0, xcb_window_t(m_window->internalWinId()), m_extentsAtom, XCB_ATOM_CARDINAL, 0, 4);
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
+        xcb_get_property(m_connection, 0, xcb_window_t(m_window->internalWinId()), m_extentsAtom, XCB_ATOM_CARDINAL, 0, 4);
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(m_connection, cookie, nullptr);
     if (!reply)
         return;
     // Left, right, top, bottom; a deleted or malformed property tells nothing.

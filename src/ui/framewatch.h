@@ -7,6 +7,7 @@
 #include <optional>
 
 class QWidget;
+struct xcb_connection_t;
 
 // Tells the frame of a window once it is known, so that its outer size can be
 // set exactly. Under X11 a window manager frames a window only after it is
@@ -40,7 +41,7 @@ private:
     void readExtents();
 
     QWidget *m_window;
-    void *m_connection = nullptr; // the xcb connection under X11
+    xcb_connection_t *m_connection = nullptr; // under X11
     quint32 m_extentsAtom = 0;    // 0 when not under X11
     std::optional<QMargins> m_margins;
 };
